@@ -1,0 +1,89 @@
+#pragma once
+
+#include "FieldKind.h"
+
+#include <QDateTime>
+#include <QVariant>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace tavi::db {
+
+/// The values of one result column, stored compactly by kind.
+///
+/// Integers, doubles and date-times take eight bytes a row and texts their UTF-8 bytes plus
+/// eight, so a fully fetched result stays close to the size of its raw data. A value that does
+/// not fit the column's storage (SQLite lets a text sit in an integer column) turns the column
+/// into a column of variants, keeping every value.
+class ColumnData
+{
+public:
+    enum class Storage { Int, Double, Text, DateTime, Variant };
+
+    explicit ColumnData(FieldKind kind = FieldKind::Text);
+
+    /// The storage that suits values of a kind.
+    static Storage storageFor(FieldKind kind);
+
+    FieldKind kind() const { return m_kind; }
+    Storage storage() const { return m_storage; }
+    int size() const { return m_size; }
+    void reserve(int rows);
+
+    void appendNull();
+    void appendInt(qint64 value);
+    void appendDouble(double value);
+    /// Appends a text given as UTF-8 bytes; an integer or date-time column parses it.
+    void appendUtf8(const char *data, int length);
+    void appendDateTime(qint64 packed);
+    void appendVariant(const QVariant &value);
+
+    bool isNull(int row) const { return row < int(m_null.size()) && m_null[size_t(row)]; }
+    QVariant value(int row) const;
+    void setValue(int row, const QVariant &value);
+
+    /// Raw accessors for fast sorting and filtering; valid for the matching storage only.
+    qint64 intAt(int row) const { return m_ints[size_t(row)]; }
+    double doubleAt(int row) const { return m_doubles[size_t(row)]; }
+    std::string_view utf8At(int row) const
+    {
+        const auto &s = m_spans[size_t(row)];
+        return std::string_view(m_chars.data() + s.offset, s.length);
+    }
+    const QVariant &variantAt(int row) const { return m_variants[size_t(row)]; }
+
+    /// Bytes held by this column (for memory measurements).
+    size_t memoryUsage() const;
+
+    /// Date-time packed into milliseconds since the start of the Julian day count, no time zone.
+    static qint64 packDateTime(const QDate &date, const QTime &time);
+    static qint64 packDateTime(const QDateTime &dt);
+    static QDateTime unpackDateTime(qint64 packed);
+    /// Parses "yyyy-MM-dd", "yyyy-MM-dd HH:mm[:ss[.zzz]]" (also with 'T' or '/'); false otherwise.
+    static bool parseDateTimeText(std::string_view text, qint64 *packed);
+    /// The stored text form "yyyy-MM-dd HH:mm:ss".
+    static QString dateTimeText(const QDateTime &dt);
+
+private:
+    struct Span {
+        uint32_t offset;
+        uint32_t length;
+    };
+
+    void markNull(bool null);
+    void promoteToVariant();
+    void appendText(const char *data, int length);
+
+    FieldKind m_kind;
+    Storage m_storage;
+    int m_size = 0;
+    std::vector<bool> m_null;
+    std::vector<qint64> m_ints;  // Int and DateTime
+    std::vector<double> m_doubles;
+    std::string m_chars;
+    std::vector<Span> m_spans;
+    std::vector<QVariant> m_variants;
+};
+
+}  // namespace tavi::db
