@@ -22,6 +22,7 @@ public:
     enum class Storage { Int, Double, Text, DateTime, Variant };
 
     explicit ColumnData(FieldKind kind = FieldKind::Text);
+    ColumnData(FieldKind kind, Storage storage) : m_kind(kind), m_storage(storage) {}
 
     /// The storage that suits values of a kind.
     static Storage storageFor(FieldKind kind);

@@ -1,0 +1,26 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace tavi::db {
+
+/// Order of texts in sorts and filters: letter case ignored, Chinese characters in the order of
+/// the GBK code page (which puts the common characters in pinyin order, as users of the host
+/// system know them), other characters by code point after those.
+class TextCollation
+{
+public:
+    /// Appends the byte key of a UTF-8 text; keys compare with plain byte comparison.
+    static void appendKey(std::string_view utf8, std::string &out);
+    static std::string key(std::string_view utf8)
+    {
+        std::string k;
+        appendKey(utf8, k);
+        return k;
+    }
+    /// Negative, zero or positive as `a` orders before, with or after `b`.
+    static int compare(std::string_view a, std::string_view b);
+};
+
+}  // namespace tavi::db
