@@ -916,10 +916,12 @@ QStringList sections(const QString &pattern)
     return result;
 }
 
-// True when the pattern (outside literals) has a date or time token and no digit placeholder.
-bool isDatePattern(const QString &pattern)
+// Whether a pattern reads as a date pattern for a value: a date keeps its date tokens even
+// beside a "0" (a literal there), a number needs date tokens and no digit placeholder.
+bool isDatePattern(const QString &pattern, bool dateValue)
 {
     bool dateToken = false;
+    bool digit = false;
     qsizetype i = 0;
     while (i < pattern.size()) {
         if (const qsizetype len = literalLength(pattern, i)) {
@@ -927,15 +929,14 @@ bool isDatePattern(const QString &pattern)
             continue;
         }
         const QChar c = pattern.at(i);
-        if (c == u'0' || c == u'#')
-            return false;
+        digit = digit || c == u'0' || c == u'#';
         if (isDateLetter(c) ||
             pattern.mid(i, 5).compare(QLatin1String("ttttt"), Qt::CaseInsensitive) == 0 ||
             pattern.mid(i, 3).compare(QLatin1String("A/P"), Qt::CaseInsensitive) == 0)
             dateToken = true;
         ++i;
     }
-    return dateToken;
+    return dateToken && (dateValue || !digit);
 }
 
 // Digits of `v` (not negative) rounded half away from zero at `decimals` places, taken from
@@ -1257,7 +1258,7 @@ void fnFormat(sqlite3_context *ctx, int argc, sqlite3_value **argv)
             return;
         }
     }
-    bool datePattern = isDatePattern(pattern);
+    bool datePattern = isDatePattern(pattern, fv.kind == FormatValue::Kind::Date);
     for (const NamedFormat &f : kNamedFormats) {
         if (name == QStringView(f.name)) {
             pattern = QString::fromUtf16(f.pattern);

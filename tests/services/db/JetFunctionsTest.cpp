@@ -256,6 +256,7 @@ INSTANTIATE_TEST_SUITE_P(
         Case{"format('2024-03-05 14:07:09')", "2024-03-05 14:07:09"},
         Case{"format('2024-03-05 00:00:00')", "2024-03-05"}, Case{"format('14:07:09')", "14:07:09"},
         Case{"format(45292.5, 'yyyy-mm-dd hh:nn')", "2024-01-01 12:00"},
+        Case{"format('2024-03-05 14:07:09', 'yyyy-mm-dd 00:00')", "2024-03-05 00:00"},
         Case{"format(date(), 'yyyy-mm-dd')", "2024-03-15"}));
 
 INSTANTIATE_TEST_SUITE_P(
@@ -289,7 +290,8 @@ INSTANTIATE_TEST_SUITE_P(
                     Case{"format(1, 'True/False')", "True"}, Case{"format(0, 'On/Off')", "Off"},
                     Case{"format('12.5', '0.00')", "12.50"}, Case{"format('abc', '0.00')", "abc"},
                     Case{"format('2024-01-01 12:00:00', '0.00')", "45292.50"},
-                    Case{"format(2.5)", "2.5"}, Case{"format(12.0)", "12"}));
+                    Case{"format(5, '0 d')", "5 d"}, Case{"format(2.5)", "2.5"},
+                    Case{"format(12.0)", "12"}));
 
 INSTANTIATE_TEST_SUITE_P(
     Nulls, JetExpression,
