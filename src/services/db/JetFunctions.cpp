@@ -14,6 +14,7 @@
 #include <cstdio>
 #include <string>
 #include <string_view>
+#include <tuple>
 #include <utility>
 
 namespace tavi::db {
@@ -1076,7 +1077,9 @@ QString formatNumberSection(const QString &section, double value, bool *shownNon
 
     const bool hasDigits = intPlaceholders > 0 || !fracPlaceholders.isEmpty();
     value *= std::pow(100.0, percents) / std::pow(1000.0, scale);
-    auto [intDigits, fracDigits] = roundedDigits(value, int(fracPlaceholders.size()));
+    std::string intDigits;
+    std::string fracDigits;
+    std::tie(intDigits, fracDigits) = roundedDigits(value, int(fracPlaceholders.size()));
     *shownNonZero =
         hasDigits && (!intDigits.empty() || fracDigits.find_first_not_of('0') != std::string::npos);
     if (int(intDigits.size()) < minIntDigits)
