@@ -22,7 +22,6 @@ namespace tavi::db {
 namespace {
 
 // Type codes FreeTDS reports for SQL Server types that ODBC itself has no name for.
-constexpr SQLSMALLINT kSqlServerVariant = -150;
 constexpr SQLSMALLINT kSqlServerXml = -152;
 constexpr SQLSMALLINT kSqlServerTime = -154;
 // Some drivers (the SQLite one among them) report a 64-bit integer by its C type code.
@@ -34,7 +33,7 @@ constexpr SQLULEN kLoginTimeoutSeconds = 15;
 constexpr qsizetype kLongTextLength = 4000;
 constexpr qsizetype kLongBinaryLength = 8000;
 
-// A time without a date is placed on day zero of Jet date-times, as the local engine sees it.
+// A time without a date is placed on 1899-12-30, day zero of Jet date-times.
 const QDate kDayZero(1899, 12, 30);
 
 enum class Dialect
@@ -144,6 +143,11 @@ bool isIntegerType(SQLSMALLINT type)
     }
 }
 
+bool isBinaryType(SQLSMALLINT type)
+{
+    return type == SQL_BINARY || type == SQL_VARBINARY || type == SQL_LONGVARBINARY;
+}
+
 FieldKind kindForSqlType(SQLSMALLINT type)
 {
     if (isIntegerType(type))
@@ -178,14 +182,8 @@ FieldKind kindForSqlType(SQLSMALLINT type)
 
 Fetch fetchForSqlType(SQLSMALLINT type, Dialect dialect)
 {
-    switch (type) {
-        case SQL_BINARY:
-        case SQL_VARBINARY:
-        case SQL_LONGVARBINARY:
-            return Fetch::Binary;
-        default:
-            break;
-    }
+    if (isBinaryType(type))
+        return Fetch::Binary;
     // SQLite keeps any value in any column, and its driver turns a text it cannot convert into
     // NULL or a truncated number; read the text and let the column store sort it out.
     if (dialect == Dialect::Sqlite)
@@ -210,7 +208,6 @@ Fetch fetchForSqlType(SQLSMALLINT type, Dialect dialect)
         case SQL_TYPE_TIME:
         case kSqlServerTime:
             return Fetch::Time;
-        case kSqlServerVariant:
         default:
             return Fetch::Text;
     }
@@ -568,9 +565,13 @@ void OdbcEngine::Private::describe(SQLHSTMT stmt, SQLSMALLINT count, ResultTable
         if (info.name.isEmpty() || nameLength >= SQLSMALLINT(std::size(name)))
             info.name = columnText(stmt, c, SQL_DESC_LABEL);
 
-        // The declared name tells SQL Server's money from other decimals.
-        if (!fieldKindFromDeclaredType(columnText(stmt, c, SQL_DESC_TYPE_NAME), &info.kind))
+        // The declared name tells SQL Server's money from other decimals, but not nvarchar(max)
+        // from nvarchar(50), and its "timestamp" is a binary row version.
+        if (isBinaryType(sqlType) ||
+            !fieldKindFromDeclaredType(columnText(stmt, c, SQL_DESC_TYPE_NAME), &info.kind))
             info.kind = kindForSqlType(sqlType);
+        else if (info.kind == FieldKind::Text && kindForSqlType(sqlType) == FieldKind::LongText)
+            info.kind = FieldKind::LongText;
 
         SQLLEN flag = SQL_FALSE;
         if (SQL_SUCCEEDED(

@@ -277,13 +277,40 @@ TEST(OdbcEngineLocaleTest, KeepsChineseUnderAnAsciiLocale)
     EXPECT_EQ(t->column(0).value(1), QVariant(QStringLiteral("综合报表")));
 }
 
-TEST(OdbcEngineConnectTest, UnknownDriverFailsWithTheDriverManagersMessage)
+struct ConnectCase
 {
-    const QString message = errorOf(
-        [] { OdbcEngine engine(QStringLiteral("DRIVER=TaviNoSuchDriver;Database=none.db")); });
-    EXPECT_TRUE(message.contains(QLatin1String("[Driver Manager]"))) << message.toStdString();
-    EXPECT_TRUE(message.contains(QLatin1String("TaviNoSuchDriver"))) << message.toStdString();
+    const char *name;
+    const char *connectionString;
+    const char *source;
+    const char *text;
+    int records;
+};
+
+class OdbcEngineConnectTest : public ::testing::TestWithParam<ConnectCase>
+{};
+
+TEST_P(OdbcEngineConnectTest, FailsWithEveryDiagnosticRecord)
+{
+    const ConnectCase &c = GetParam();
+    const QString message =
+        errorOf([&] { OdbcEngine engine(QString::fromUtf8(c.connectionString)); });
+    EXPECT_TRUE(message.contains(QLatin1String(c.text))) << message.toStdString();
+    const QStringList lines = message.split(QLatin1Char('\n'));
+    EXPECT_GE(lines.size(), c.records) << message.toStdString();
+    for (const QString &line : lines)
+        EXPECT_TRUE(line.startsWith(QLatin1String(c.source))) << message.toStdString();
 }
+
+INSTANTIATE_TEST_SUITE_P(
+    BadConnections, OdbcEngineConnectTest,
+    ::testing::Values(ConnectCase{"UnknownDriver", "DRIVER=TaviNoSuchDriver;Database=none.db",
+                                  "[unixODBC][Driver Manager]", "TaviNoSuchDriver", 1},
+                      // Nothing listens on port 1, so the refusal is immediate.
+                      ConnectCase{"ServerNotListening",
+                                  "DRIVER=FreeTDS;Server=127.0.0.1;Port=1;Database=hotel;"
+                                  "TDS_Version=7.4;ClientCharset=UTF-8;UID=tavi;PWD=none",
+                                  "[FreeTDS]", "Unable to connect", 2}),
+    [](const ::testing::TestParamInfo<ConnectCase> &info) { return std::string(info.param.name); });
 
 TEST_F(OdbcEngineTest, LeavesNothingPendingBetweenStatements)
 {
@@ -302,7 +329,7 @@ TEST_F(OdbcEngineTest, LeavesNothingPendingBetweenStatements)
     EXPECT_NO_THROW(m_engine->execute(QStringLiteral("DROP TABLE nights")));
 }
 
-TEST(OdbcEngineLiveTest, SqlServerKeepsIdsTextsAndMoney)
+TEST(OdbcEngineLiveTest, SqlServerKeepsIdsTextsAndValues)
 {
     const QByteArray connection = qgetenv("TAVI_MSSQL");
     if (connection.isEmpty())
@@ -314,12 +341,12 @@ TEST(OdbcEngineLiveTest, SqlServerKeepsIdsTextsAndMoney)
 
     const QString suffix = QString::number(QCoreApplication::applicationPid()) + QLatin1Char('_') +
                            QString::number(QRandomGenerator::global()->bounded(1000000));
-    const QString guests = QStringLiteral("tavi_guests_") + suffix;
-    const QString audit = QStringLiteral("tavi_audit_") + suffix;
+    const QString guests = OdbcEngine::quoteIdentifier(QStringLiteral("tavi_guests_") + suffix);
+    const QString audit = OdbcEngine::quoteIdentifier(QStringLiteral("tavi_audit_") + suffix);
     const auto dropTables = qScopeGuard([&] {
         for (const QString &t : {guests, audit}) {
             try {
-                engine.execute(QStringLiteral("DROP TABLE ") + OdbcEngine::quoteIdentifier(t));
+                engine.execute(QStringLiteral("DROP TABLE ") + t);
             } catch (const DbError &) {
             }
         }
@@ -328,46 +355,60 @@ TEST(OdbcEngineLiveTest, SqlServerKeepsIdsTextsAndMoney)
     // The audit table numbers from 1000, so an id taken from the trigger's insert shows.
     engine.execute(QStringLiteral("CREATE TABLE %1 (id int IDENTITY(1000,1) PRIMARY KEY, "
                                   "note nvarchar(50))")
-                       .arg(OdbcEngine::quoteIdentifier(audit)));
+                       .arg(audit));
     engine.execute(QStringLiteral("CREATE TABLE %1 (id int IDENTITY(1,1) PRIMARY KEY, "
-                                  "name nvarchar(50), rate money)")
-                       .arg(OdbcEngine::quoteIdentifier(guests)));
-    engine.execute(QStringLiteral("CREATE TRIGGER %1 ON %2 AFTER INSERT AS "
-                                  "INSERT INTO %3 (note) SELECT name FROM inserted")
-                       .arg(OdbcEngine::quoteIdentifier(QStringLiteral("tavi_trg_") + suffix),
-                            OdbcEngine::quoteIdentifier(guests),
-                            OdbcEngine::quoteIdentifier(audit)));
+                                  "name nvarchar(50), rate money, vip bit, arrived datetime, "
+                                  "deposit decimal(10,2), notes nvarchar(max))")
+                       .arg(guests));
+    engine.execute(
+        QStringLiteral("CREATE TRIGGER %1 ON %2 AFTER INSERT AS "
+                       "INSERT INTO %3 (note) SELECT name FROM inserted")
+            .arg(OdbcEngine::quoteIdentifier(QStringLiteral("tavi_trg_") + suffix), guests, audit));
 
-    const QStringList columns = {QStringLiteral("name"), QStringLiteral("rate")};
+    const QString guestsTable = QStringLiteral("tavi_guests_") + suffix;
+    const QStringList columns = {QStringLiteral("name"),    QStringLiteral("rate"),
+                                 QStringLiteral("vip"),     QStringLiteral("arrived"),
+                                 QStringLiteral("deposit"), QStringLiteral("notes")};
+    const QDateTime arrived(QDate(2024, 3, 1), QTime(14, 30, 5));
+    const QString longNotes = QStringLiteral("张三").repeated(6000);
+    EXPECT_EQ(engine.insertRow(guestsTable, columns,
+                               {QStringLiteral("张三"), 12.5, true, arrived, 99.95, longNotes},
+                               QStringLiteral("id")),
+              QVariant(qint64(1)));
     EXPECT_EQ(
-        engine.insertRow(guests, columns, {QStringLiteral("张三"), 12.5}, QStringLiteral("id")),
-        QVariant(qint64(1)));
-    EXPECT_EQ(
-        engine.insertRow(guests, columns, {QStringLiteral("综合报表"), 7.25}, QStringLiteral("id")),
+        engine.insertRow(guestsTable, columns,
+                         {QStringLiteral("综合报表"), 7.25, false, QVariant(), 0.5, QVariant()},
+                         QStringLiteral("id")),
         QVariant(qint64(2)));
 
-    const std::unique_ptr<ResultTable> t =
-        engine.query(QStringLiteral("SELECT id, name, rate FROM %1 ORDER BY id")
-                         .arg(OdbcEngine::quoteIdentifier(guests)));
+    const std::unique_ptr<ResultTable> t = engine.query(
+        QStringLiteral("SELECT id, name, rate, vip, arrived, deposit, notes FROM %1 ORDER BY id")
+            .arg(guests));
     ASSERT_EQ(t->rowCount(), 2);
-    EXPECT_EQ(t->info(0).kind, FieldKind::Integer);
-    EXPECT_EQ(t->info(2).kind, FieldKind::Currency);
+    const FieldKind kinds[] = {FieldKind::Integer, FieldKind::Text,     FieldKind::Currency,
+                               FieldKind::Boolean, FieldKind::DateTime, FieldKind::Decimal};
+    for (int c = 0; c < int(std::size(kinds)); ++c)
+        EXPECT_EQ(t->info(c).kind, kinds[c]) << t->info(c).name.toStdString();
     EXPECT_EQ(t->column(0).value(1), QVariant(qint64(2)));
     EXPECT_EQ(t->column(1).value(0), QVariant(QStringLiteral("张三")));
     EXPECT_EQ(t->column(1).value(1), QVariant(QStringLiteral("综合报表")));
     EXPECT_EQ(t->column(2).value(0), QVariant(12.5));
+    EXPECT_EQ(t->column(3).value(0), QVariant(true));
+    EXPECT_EQ(t->column(3).value(1), QVariant(false));
+    EXPECT_EQ(t->column(4).value(0), QVariant(arrived));
+    EXPECT_TRUE(t->column(4).isNull(1));
+    EXPECT_DOUBLE_EQ(t->column(5).value(0).toDouble(), 99.95);
+    EXPECT_EQ(t->column(6).value(0).toString(), longNotes);
+    EXPECT_TRUE(t->column(6).isNull(1));
 
-    const std::unique_ptr<ResultTable> found =
-        engine.query(QStringLiteral("SELECT N'综合' + name AS 名称 FROM %1 WHERE name = ?")
-                         .arg(OdbcEngine::quoteIdentifier(guests)),
-                     {QStringLiteral("张三")});
+    const std::unique_ptr<ResultTable> found = engine.query(
+        QStringLiteral("SELECT N'综合' + name AS 名称 FROM %1 WHERE name = ?").arg(guests),
+        {QStringLiteral("张三")});
     ASSERT_EQ(found->rowCount(), 1);
     EXPECT_EQ(found->info(0).name, QStringLiteral("名称"));
     EXPECT_EQ(found->column(0).value(0), QVariant(QStringLiteral("综合张三")));
 
-    EXPECT_EQ(engine.execute(QStringLiteral("UPDATE %1 SET rate = rate + 1")
-                                 .arg(OdbcEngine::quoteIdentifier(guests))),
-              2);
+    EXPECT_EQ(engine.execute(QStringLiteral("UPDATE %1 SET rate = rate + 1").arg(guests)), 2);
 }
 
 }  // namespace
