@@ -804,29 +804,27 @@ QVariant OdbcEngine::insertRow(const QString &table, const QStringList &columns,
         return QVariant();
     }
 
+    std::unique_ptr<ResultTable> key;
     switch (d->dialect) {
-        case Dialect::SqlServer: {
-            // OUTPUT names the new row's own value whatever triggers insert elsewhere; it has to go
+        case Dialect::SqlServer:
+            // OUTPUT names the new row's own value whatever triggers insert elsewhere; it goes
             // INTO a table variable because SQL Server refuses a bare OUTPUT on a table with
             // triggers.
-            const QString sql = QStringLiteral("DECLARE @tavi_key TABLE (k nvarchar(100)); ") +
-                                target + QStringLiteral(" OUTPUT INSERTED.") +
-                                quoteIdentifier(autoColumn) + QStringLiteral(" INTO @tavi_key") +
-                                rowValues + QStringLiteral("; SELECT k FROM @tavi_key");
-            const std::unique_ptr<ResultTable> key = d->query(sql, values);
-            return key->rowCount() > 0 ? generatedKey(key->column(0).value(0)) : QVariant();
-        }
-        case Dialect::Sqlite: {
+            key = d->query(QStringLiteral("DECLARE @tavi_key TABLE (k nvarchar(100)); ") + target +
+                               QStringLiteral(" OUTPUT INSERTED.") + quoteIdentifier(autoColumn) +
+                               QStringLiteral(" INTO @tavi_key") + rowValues +
+                               QStringLiteral("; SELECT k FROM @tavi_key"),
+                           values);
+            break;
+        case Dialect::Sqlite:
             execute(target + rowValues, values);
-            const std::unique_ptr<ResultTable> key =
-                d->query(QStringLiteral("SELECT last_insert_rowid()"), {});
-            return key->rowCount() > 0 ? generatedKey(key->column(0).value(0)) : QVariant();
-        }
+            key = d->query(QStringLiteral("SELECT last_insert_rowid()"), {});
+            break;
         case Dialect::Other:
+            key =
+                d->query(target + rowValues + QStringLiteral("; SELECT SCOPE_IDENTITY()"), values);
             break;
     }
-    const std::unique_ptr<ResultTable> key =
-        d->query(target + rowValues + QStringLiteral("; SELECT SCOPE_IDENTITY()"), values);
     return key->rowCount() > 0 ? generatedKey(key->column(0).value(0)) : QVariant();
 }
 
