@@ -607,7 +607,7 @@ bool OdbcEngine::Private::readText(SQLHSTMT stmt, SQLUSMALLINT column)
         const bool truncated =
             rc == SQL_SUCCESS_WITH_INFO && (indicator == SQL_NO_TOTAL || indicator >= room);
         if (!truncated) {
-            used += size_t(indicator) / unit;
+            used += std::min(size_t(indicator), size_t(room) - unit) / unit;
             break;
         }
         // The piece fills the buffer but for its terminator; make room for the rest.

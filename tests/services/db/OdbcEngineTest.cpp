@@ -55,7 +55,7 @@ TEST_F(OdbcEngineTest, ReportsKindsAndValuesOfEveryColumnType)
         "INSERT INTO guests (visits, vip, rate, balance, deposit, arrived, name, notes) "
         "VALUES (3, 1, 0.25, 1234.5, 99.95, '2024-03-01 14:30:05', '张三', '综合报表')"));
     m_engine->execute(QStringLiteral("INSERT INTO guests (visits) VALUES (NULL)"));
-    // 12,000 Chinese characters, longer than any single read of the driver.
+    // 12,000 Chinese characters: more than one SQLGetData call returns.
     m_engine->execute(
         QStringLiteral("INSERT INTO guests (notes) "
                        "VALUES (replace(hex(zeroblob(6000)), '00', '张三'))"));
