@@ -20,7 +20,7 @@ QString TextTable::toString() const
     measure(m_header);
     for (const QStringList &row : m_rows)
         measure(row);
-    const auto line = [&](const QStringList &row) {
+    const auto line = [&](const QStringList &row) -> QString {
         QString out;
         for (qsizetype i = 0; i < m_header.size(); ++i) {
             const QString cell = i < row.size() ? row[i] : QString();

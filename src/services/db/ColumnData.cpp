@@ -1,5 +1,7 @@
 #include "ColumnData.h"
 
+#include "TextCollation.h"
+
 #include <charconv>
 #include <cstring>
 
@@ -68,7 +70,10 @@ void ColumnData::reserve(int rows)
     case Storage::Int:
     case Storage::DateTime: m_ints.reserve(size_t(rows)); break;
     case Storage::Double: m_doubles.reserve(size_t(rows)); break;
-    case Storage::Text: m_spans.reserve(size_t(rows)); break;
+    case Storage::Text:
+        m_spans.reserve(size_t(rows));
+        m_prefixes.reserve(size_t(rows));
+        break;
     case Storage::Variant: m_variants.reserve(size_t(rows)); break;
     }
 }
@@ -91,7 +96,10 @@ void ColumnData::appendNull()
     case Storage::Int:
     case Storage::DateTime: m_ints.push_back(0); break;
     case Storage::Double: m_doubles.push_back(0); break;
-    case Storage::Text: m_spans.push_back({uint32_t(m_chars.size()), 0}); break;
+    case Storage::Text:
+        m_spans.push_back({uint32_t(m_chars.size()), 0});
+        m_prefixes.push_back({});
+        break;
     case Storage::Variant: m_variants.emplace_back(); break;
     }
     markNull(true);
@@ -142,6 +150,7 @@ void ColumnData::appendText(const char *data, int length)
 {
     m_spans.push_back({uint32_t(m_chars.size()), uint32_t(length)});
     m_chars.append(data, size_t(length));
+    m_prefixes.push_back(TextCollation::prefix(std::string_view(data, size_t(length))));
 }
 
 void ColumnData::appendUtf8(const char *data, int length)
@@ -269,6 +278,7 @@ void ColumnData::setValue(int row, const QVariant &value)
         case Storage::Text: {
             const Span s = m_spans.back();
             m_spans.pop_back();
+            m_prefixes.pop_back();
             if (s.offset + s.length == m_chars.size())
                 m_chars.resize(s.offset);
             break;
@@ -302,6 +312,7 @@ void ColumnData::setValue(int row, const QVariant &value)
         const std::string_view s = one.utf8At(0);
         m_spans[r] = {uint32_t(m_chars.size()), uint32_t(s.size())};
         m_chars.append(s);
+        m_prefixes[r] = one.m_prefixes[0];
         break;
     }
     case Storage::Variant: m_variants[r] = one.m_storage == Storage::Variant ? one.m_variants[0]
@@ -324,13 +335,15 @@ void ColumnData::promoteToVariant()
     m_doubles = {};
     m_chars = {};
     m_spans = {};
+    m_prefixes = {};
 }
 
 size_t ColumnData::memoryUsage() const
 {
     return m_null.capacity() / 8 + m_ints.capacity() * sizeof(qint64) +
            m_doubles.capacity() * sizeof(double) + m_chars.capacity() +
-           m_spans.capacity() * sizeof(Span) + m_variants.capacity() * sizeof(QVariant);
+           m_spans.capacity() * sizeof(Span) + m_prefixes.capacity() * sizeof(TextCollation::Prefix) +
+           m_variants.capacity() * sizeof(QVariant);
 }
 
 qint64 ColumnData::packDateTime(const QDate &date, const QTime &time)

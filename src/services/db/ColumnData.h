@@ -1,6 +1,7 @@
 #pragma once
 
 #include "FieldKind.h"
+#include "TextCollation.h"
 
 #include <QDateTime>
 #include <QVariant>
@@ -53,6 +54,9 @@ public:
         return std::string_view(m_chars.data() + s.offset, s.length);
     }
     const QVariant &variantAt(int row) const { return m_variants[size_t(row)]; }
+    /// Collation prefix of a text (see `TextCollation::prefix`), kept so sorts need not
+    /// build keys.
+    TextCollation::Prefix sortPrefixAt(int row) const { return m_prefixes[size_t(row)]; }
 
     /// Bytes held by this column (for memory measurements).
     size_t memoryUsage() const;
@@ -84,6 +88,7 @@ private:
     std::vector<double> m_doubles;
     std::string m_chars;
     std::vector<Span> m_spans;
+    std::vector<TextCollation::Prefix> m_prefixes;
     std::vector<QVariant> m_variants;
 };
 

@@ -35,14 +35,33 @@ QString tableFromStatement(const QString &sql)
     return t;
 }
 
-uint64_t prefixOf(std::string_view key)
+struct Item {
+    uint64_t key;
+    int row;
+};
+
+// Stable LSD radix sort on the 64-bit keys, sixteen bits a pass; passes whose digit is the
+// same for every item are skipped.
+void radixSortByKey(std::vector<Item> &items)
 {
-    unsigned char b[8] = {0, 0, 0, 0, 0, 0, 0, 0};
-    std::memcpy(b, key.data(), std::min<size_t>(8, key.size()));
-    uint64_t v = 0;
-    for (unsigned char c : b)
-        v = (v << 8) | c;
-    return v;
+    std::vector<Item> buffer(items.size());
+    std::vector<uint32_t> count(65536);
+    for (int shift = 0; shift < 64; shift += 16) {
+        std::fill(count.begin(), count.end(), 0);
+        for (const Item &it : items)
+            ++count[(it.key >> shift) & 0xFFFF];
+        if (!items.empty() && count[(items.front().key >> shift) & 0xFFFF] == items.size())
+            continue;
+        uint32_t sum = 0;
+        for (uint32_t &c : count) {
+            const uint32_t n = c;
+            c = sum;
+            sum += n;
+        }
+        for (const Item &it : items)
+            buffer[count[(it.key >> shift) & 0xFFFF]++] = it;
+        items.swap(buffer);
+    }
 }
 
 int compareVariants(const QVariant &a, const QVariant &b)
@@ -435,33 +454,14 @@ void Recordset::rebuildOrder()
     }
 
     if (!m_sortKeys.empty()) {
-        // Text keys are built once per column so the comparisons stay cheap.
-        struct TextKeys {
-            std::vector<uint64_t> prefix;
-            std::string bytes;
-            std::vector<std::pair<uint32_t, uint32_t>> spans;
-        };
         const int stored = m_table->columnCount();
-        std::vector<TextKeys> textKeys(m_sortKeys.size());
+        // Calculated and mixed columns are compared as variants, read once per row.
         std::vector<std::vector<QVariant>> otherValues(m_sortKeys.size());
         for (size_t k = 0; k < m_sortKeys.size(); ++k) {
             const int column = m_sortKeys[k].first;
-            const bool text = column < stored && m_table->column(column).storage() ==
-                                                     ColumnData::Storage::Text;
             const bool plain = column < stored && m_table->column(column).storage() !=
                                                       ColumnData::Storage::Variant;
-            if (text) {
-                const ColumnData &c = m_table->column(column);
-                TextKeys &t = textKeys[k];
-                t.prefix.resize(m_deleted.size());
-                t.spans.resize(m_deleted.size());
-                for (int r : m_sorted) {
-                    const size_t start = t.bytes.size();
-                    TextCollation::appendKey(c.utf8At(r), t.bytes);
-                    t.spans[size_t(r)] = {uint32_t(start), uint32_t(t.bytes.size() - start)};
-                    t.prefix[size_t(r)] = prefixOf(std::string_view(t.bytes).substr(start));
-                }
-            } else if (!plain) {
+            if (!plain) {
                 otherValues[k].resize(m_deleted.size());
                 for (int r : m_sorted)
                     otherValues[k][size_t(r)] = storedValue(r, column);
@@ -493,14 +493,13 @@ void Recordset::rebuildOrder()
                             break;
                         }
                         case ColumnData::Storage::Text: {
-                            const TextKeys &t = textKeys[k];
-                            const uint64_t x = t.prefix[size_t(a)], y = t.prefix[size_t(b)];
+                            const auto x = d.sortPrefixAt(a), y = d.sortPrefixAt(b);
                             if (x != y) {
                                 c = x < y ? -1 : 1;
                             } else {
-                                const auto sa = t.spans[size_t(a)], sb = t.spans[size_t(b)];
-                                c = std::string_view(t.bytes).substr(sa.first, sa.second).compare(
-                                    std::string_view(t.bytes).substr(sb.first, sb.second));
+                                // Equal prefixes are mostly equal texts; bytes settle those.
+                                const std::string_view sa = d.utf8At(a), sb = d.utf8At(b);
+                                c = sa == sb ? 0 : TextCollation::compare(sa, sb);
                             }
                             break;
                         }
@@ -513,8 +512,53 @@ void Recordset::rebuildOrder()
             }
             return 0;
         };
-        std::stable_sort(m_sorted.begin(), m_sorted.end(),
-                         [&](int a, int b) { return compareRows(a, b) < 0; });
+        // A first pass orders rows by an order-preserving 64-bit key of the first column with a
+        // comparison that costs next to nothing; only runs of equal keys then need the full
+        // comparison, with fetch order last, which keeps the sort stable.
+        const auto [firstColumn, firstDescending] = m_sortKeys.front();
+        const ColumnData *first =
+            firstColumn < stored && otherValues.front().empty() ? &m_table->column(firstColumn)
+                                                                 : nullptr;
+        std::vector<Item> items;
+        items.reserve(m_sorted.size());
+        for (int r : m_sorted) {
+            // NULL takes key 0; values start at 1 (the lowest value shares 1 with the next,
+            // which the full comparison separates).
+            uint64_t key = 0;
+            if (first && !first->isNull(r)) {
+                switch (first->storage()) {
+                case ColumnData::Storage::Int:
+                case ColumnData::Storage::DateTime:
+                    key = uint64_t(first->intAt(r)) ^ (uint64_t(1) << 63);
+                    break;
+                case ColumnData::Storage::Double: {
+                    uint64_t bits = 0;
+                    const double d = first->doubleAt(r) == 0 ? 0.0 : first->doubleAt(r);
+                    std::memcpy(&bits, &d, sizeof bits);
+                    key = bits >> 63 ? ~bits : bits | (uint64_t(1) << 63);
+                    break;
+                }
+                case ColumnData::Storage::Text: key = first->sortPrefixAt(r).hi; break;
+                case ColumnData::Storage::Variant: break;
+                }
+                key = std::max<uint64_t>(key, 1);
+            }
+            items.push_back({firstDescending ? ~key : key, r});
+        }
+        radixSortByKey(items);
+        const auto fullLess = [&](const Item &x, const Item &y) {
+            return compareRows(x.row, y.row) < 0;
+        };
+        for (size_t i = 0; i < items.size();) {
+            size_t j = i + 1;
+            while (j < items.size() && items[j].key == items[i].key)
+                ++j;
+            if (j - i > 1)
+                std::stable_sort(items.begin() + long(i), items.begin() + long(j), fullLess);
+            i = j;
+        }
+        for (size_t i = 0; i < items.size(); ++i)
+            m_sorted[i] = items[i].row;
     }
 
     applyFilter(m_filter.get());

@@ -162,7 +162,9 @@ void jetConcat(sqlite3_context *ctx, int argc, sqlite3_value **argv)
 SqliteEngine::SqliteEngine(const QString &fileName, bool create)
 {
     const QByteArray path = fileName.toUtf8();
-    const int flags = SQLITE_OPEN_READWRITE | (create ? SQLITE_OPEN_CREATE : 0);
+    // One connection serves one thread at a time, so SQLite's own locking is dead weight.
+    const int flags =
+        SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX | (create ? SQLITE_OPEN_CREATE : 0);
     if (sqlite3_open_v2(path.constData(), &m_db, flags, nullptr) != SQLITE_OK) {
         const QString message = m_db ? QString::fromUtf8(sqlite3_errmsg(m_db))
                                      : QStringLiteral("out of memory");

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <compare>
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -19,6 +21,13 @@ public:
         appendKey(utf8, k);
         return k;
     }
+    /// The first sixteen key bytes: texts whose prefixes differ compare as these do.
+    struct Prefix {
+        uint64_t hi = 0;
+        uint64_t lo = 0;
+        auto operator<=>(const Prefix &) const = default;
+    };
+    static Prefix prefix(std::string_view utf8);
     /// Negative, zero or positive as `a` orders before, with or after `b`.
     static int compare(std::string_view a, std::string_view b);
 };
