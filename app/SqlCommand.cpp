@@ -1,4 +1,4 @@
-#include "SqlCommand.h"
+#include "Commands.h"
 
 #include "TextTable.h"
 #include "services/db/Connection.h"

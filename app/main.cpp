@@ -1,16 +1,48 @@
-#include "SqlCommand.h"
+#include "Commands.h"
 
 #include <QCoreApplication>
 #include <QTextStream>
+#include <functional>
 
 namespace {
 
-int usage()
+struct Command {
+    const char *name;
+    const char *synopsis;
+    std::function<int(const QStringList &)> run;
+};
+
+const Command kCommands[] = {
+    {"open", "open [--db-type N] [--user U] [--office O] [--title T] [--option O] [--toolbar N] "
+             "[--app-dir DIR]\n      call TaviReportPrint like a host; prints the result code and "
+             "Selected",
+     tavi::app::runOpenCommand},
+    {"init-db", "init-db DIR [--db-type 0]\n      create DIR with Setting.ini and a new local "
+                "database holding the definition tables",
+     tavi::app::runInitDbCommand},
+    {"sql", "sql [--create] [--odbc] DATABASE STATEMENT...\n      run statements through the "
+            "data access layer and print the rows",
+     tavi::app::runSqlCommand},
+    {"sql-to-access", "sql-to-access\n      convert the statement on standard input for the local "
+                      "engine",
+     tavi::app::runSqlToAccessCommand},
+    {"eval", "eval EXPR\n      evaluate an arithmetic expression", tavi::app::runEvalCommand},
+    {"des-encrypt", "des-encrypt KEY TEXT\n      DES-encrypt TEXT with KEY, as hexadecimal text",
+     tavi::app::runDesEncryptCommand},
+    {"des-decrypt", "des-decrypt KEY HEX\n      decrypt hexadecimal DES text with KEY",
+     tavi::app::runDesDecryptCommand},
+    {"encrypt-setting", "encrypt-setting TEXT\n      the AccDbPsw text of Setting.ini for a "
+                        "password",
+     tavi::app::runEncryptSettingCommand},
+};
+
+int usage(int code)
 {
-    QTextStream(stderr) << "usage: tavireport COMMAND [ARGS]\n"
-                           "commands:\n"
-                           "  sql [--create] [--odbc] DATABASE STATEMENT...   run statements\n";
-    return 2;
+    QTextStream out(code == 0 ? stdout : stderr);
+    out << "usage: tavireport COMMAND [ARGS]\n\ncommands:\n";
+    for (const Command &c : kCommands)
+        out << "  " << c.synopsis << "\n";
+    return code;
 }
 
 }  // namespace
@@ -20,9 +52,15 @@ int main(int argc, char **argv)
     QCoreApplication app(argc, argv);
     QStringList args = app.arguments().mid(1);
     if (args.isEmpty())
-        return usage();
+        return usage(2);
     const QString command = args.takeFirst();
-    if (command == QLatin1String("sql"))
-        return tavi::app::runSqlCommand(args);
-    return usage();
+    if (command == QLatin1String("--help") || command == QLatin1String("-h") ||
+        command == QLatin1String("help"))
+        return usage(0);
+    for (const Command &c : kCommands) {
+        if (command == QLatin1String(c.name))
+            return c.run(args);
+    }
+    QTextStream(stderr) << "tavireport: unknown command '" << command << "'\n";
+    return usage(2);
 }
