@@ -1,6 +1,7 @@
 #include "Tdm.h"
 
 #include "Messages.h"
+#include "OpenQuery.h"
 #include "SqlQuote.h"
 #include "db/DbError.h"
 
@@ -17,15 +18,8 @@ Tdm::~Tdm() = default;
 
 bool Tdm::openLookup(const QString &sql)
 {
-    qryTemp.close();
-    qryTemp.setSql(sql);
-    try {
-        qryTemp.open();
-        return true;
-    } catch (const db::DbError &) {
-        qryTemp.close();
-        return false;
-    }
+    OpenQuery(qryTemp, sql);
+    return qryTemp.isOpen();
 }
 
 bool Tdm::probe(const QString &sql)

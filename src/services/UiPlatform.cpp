@@ -48,6 +48,11 @@ UiPlatform &UiPlatform::instance()
     return p ? *p : console;
 }
 
+bool UiPlatform::isInstalled()
+{
+    return current() != nullptr;
+}
+
 void UiPlatform::setInstance(UiPlatform *platform)
 {
     current() = platform;

@@ -38,6 +38,8 @@ public:
     static UiPlatform &instance();
     /// Installs an instance (not owned); nullptr restores the standard-error fallback.
     static void setInstance(UiPlatform *platform);
+    /// True when an instance is installed (the fallback does not count).
+    static bool isInstalled();
 };
 
 }  // namespace tavi

@@ -1,0 +1,181 @@
+#include "TaviReportPrint.h"
+
+#include "ConnectDatabase.h"
+#include "SessionSettings.h"
+#include "UpgradeReportTables.h"
+#include "WindowRegistry.h"
+#include "services/Messages.h"
+#include "services/OpenQuery.h"
+#include "services/SqlQuote.h"
+#include "services/SysInfo.h"
+#include "services/Tdm.h"
+#include "services/UiPlatform.h"
+#include "tools/Gbk.h"
+#include "ui/QtUiPlatform.h"
+
+#include <QApplication>
+#include <cstdlib>
+#include <cstring>
+#include <memory>
+
+namespace tavi {
+
+namespace {
+
+const char *const kNoWindow = "此版本没有可显示的窗口。";
+
+QString fromHost(const char *text)
+{
+    return text ? Gbk::decode(QByteArrayView(text, qsizetype(std::strlen(text)))) : QString();
+}
+
+// A QApplication for hosts that are no Qt programs, for the length of one call.
+class ApplicationScope
+{
+public:
+    ApplicationScope()
+    {
+        if (!QCoreApplication::instance())
+            m_app = std::make_unique<QApplication>(m_argc, m_argv);
+    }
+    /// False when the host made a QCoreApplication without widgets, which cannot show windows.
+    bool hasWidgets() const { return qobject_cast<QApplication *>(QCoreApplication::instance()); }
+
+private:
+    int m_argc = 1;
+    char m_name[16] = "tavireport";
+    char *m_argv[2] = {m_name, nullptr};
+    std::unique_ptr<QApplication> m_app;
+};
+
+// Message boxes on screen unless a platform (a test's) is already installed.
+class PlatformScope
+{
+public:
+    PlatformScope()
+    {
+        if (!UiPlatform::isInstalled()) {
+            UiPlatform::setInstance(&m_qt);
+            m_installed = true;
+        }
+    }
+    ~PlatformScope()
+    {
+        if (m_installed)
+            UiPlatform::setInstance(nullptr);
+    }
+
+private:
+    QtUiPlatform m_qt;
+    bool m_installed = false;
+};
+
+// The data module of one call, freed in every case.
+class DataModuleScope
+{
+public:
+    DataModuleScope() { dm = new Tdm; }
+    ~DataModuleScope()
+    {
+        dm->adoConn.close();
+        delete dm;
+        dm = nullptr;
+    }
+};
+
+int dispatch(const QString &title, const QString &option, bool toolbar, char **selected)
+{
+    const OptionParts parts = splitOption(option);
+    if (title.trimmed().isEmpty()) {
+        if (!WindowRegistry::centre()) {
+            MsgInfo(nullptr, QString::fromUtf8(kNoWindow));
+            return 0;
+        }
+        WindowRegistry::centre()(toolbar);
+        return 0;
+    }
+    if (title == QStringLiteral("未来房态图")) {
+        if (!WindowRegistry::roomState()) {
+            MsgInfo(nullptr, QString::fromUtf8(kNoWindow));
+            return 0;
+        }
+        WindowRegistry::roomState()();
+        return 0;
+    }
+    OpenQuery(dm->qryTemp, QStringLiteral("select * from reportlist where title=") + quotedStr(title));
+    int id = 0;
+    int type = 0;
+    if (dm->qryTemp.isOpen() && !dm->qryTemp.isEmpty()) {
+        id = int(dm->qryTemp.asInteger(QStringLiteral("id")));
+        type = int(dm->qryTemp.asInteger(QStringLiteral("type")));
+    }
+    if (id == 0) {
+        MsgInfo(nullptr, QStringLiteral("找不到报表相关配置！"));
+        return 0;
+    }
+    if (!WindowRegistry::runner()) {
+        MsgInfo(nullptr, QString::fromUtf8(kNoWindow));
+        return 0;
+    }
+    const RunnerOutcome outcome = WindowRegistry::runner()({id, parts.modeArg, parts.preFilter});
+    if (type != 2 || outcome.modalResult != 1)
+        return 0;
+    if (selected) {
+        const QByteArray gbk = Gbk::encode(outcome.resultText);
+        char *text = static_cast<char *>(std::malloc(size_t(gbk.size()) + 1));
+        if (!text)
+            return 0;
+        std::memcpy(text, gbk.constData(), size_t(gbk.size()) + 1);
+        *selected = text;
+    }
+    return 1;
+}
+
+}  // namespace
+
+OptionParts splitOption(const QString &option)
+{
+    if (option.startsWith(QLatin1String("NONULTI:")))
+        return {QStringLiteral("NONULTI"), option.mid(8)};
+    return {option, QString()};
+}
+
+}  // namespace tavi
+
+extern "C" TAVI_EXPORT int32_t TAVI_CALL TaviReportPrint(int32_t dbType, const char *userName,
+                                                         const char *officeName,
+                                                         const char * /*reserved*/,
+                                                         const char *title, const char *option,
+                                                         int32_t toolbarFlag, char **selected)
+{
+    using namespace tavi;
+    ApplicationScope application;
+    PlatformScope platform;
+    if (!application.hasWidgets()) {
+        MsgInfo(nullptr, QStringLiteral("宿主程序没有图形界面，不能显示报表窗口。"));
+        return 0;
+    }
+    // No exception may cross into a host that is no C++ program; the scopes inside the try
+    // still tear the call down on the way out.
+    try {
+        int result = -1;
+        SysInfo.CnParamTable = 1;
+        SysInfo.CentreStyle = 1;
+        SysInfo.UserName = fromHost(userName);
+        SysInfo.OfficeName = fromHost(officeName);
+        DataModuleScope data;
+        SysInfo.DbType = dbType;
+        if (!ConnectDatabase(dbType))
+            return result;
+        UpgradeReportTables();
+        LoadSessionSettings();
+        result = dispatch(fromHost(title), fromHost(option), toolbarFlag == 1, selected);
+        return result;
+    } catch (const std::exception &e) {
+        MsgInfo(nullptr, QStringLiteral("报表中心内部错误：") + QString::fromLocal8Bit(e.what()));
+        return 0;
+    } catch (...) {
+        MsgInfo(nullptr, QStringLiteral("报表中心内部错误。"));
+        return 0;
+    }
+}
