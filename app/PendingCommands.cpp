@@ -13,10 +13,6 @@ int notYet(const char *name)
 }
 }  // namespace
 
-int runSqlToAccessCommand(const QStringList &) { return notYet("sql-to-access"); }
-int runDesEncryptCommand(const QStringList &) { return notYet("des-encrypt"); }
-int runDesDecryptCommand(const QStringList &) { return notYet("des-decrypt"); }
-int runEncryptSettingCommand(const QStringList &) { return notYet("encrypt-setting"); }
 int runEvalCommand(const QStringList &) { return notYet("eval"); }
 int runOpenCommand(const QStringList &) { return notYet("open"); }
 int runInitDbCommand(const QStringList &) { return notYet("init-db"); }
