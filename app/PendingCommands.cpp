@@ -13,7 +13,6 @@ int notYet(const char *name)
 }
 }  // namespace
 
-int runEvalCommand(const QStringList &) { return notYet("eval"); }
 int runOpenCommand(const QStringList &) { return notYet("open"); }
 int runInitDbCommand(const QStringList &) { return notYet("init-db"); }
 
