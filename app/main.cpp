@@ -2,6 +2,7 @@
 
 #include <QCoreApplication>
 #include <QTextStream>
+#include <cstring>
 #include <functional>
 
 namespace {
@@ -14,8 +15,8 @@ struct Command {
 
 const Command kCommands[] = {
     {"open", "open [--db-type N] [--user U] [--office O] [--title T] [--option O] [--toolbar N] "
-             "[--app-dir DIR]\n      call TaviReportPrint like a host; prints the result code and "
-             "Selected",
+             "[--app-dir DIR] [--console]\n      call TaviReportPrint like a host; prints the result "
+             "code and Selected (--console: messages on standard error)",
      tavi::app::runOpenCommand},
     {"init-db", "init-db DIR [--db-type 0]\n      create DIR with Setting.ini and a new local "
                 "database holding the definition tables",
@@ -49,6 +50,13 @@ int usage(int code)
 
 int main(int argc, char **argv)
 {
+    // A host of the library is no Qt program: the call makes its own application object.
+    if (argc > 1 && std::strcmp(argv[1], "open") == 0) {
+        QStringList args;
+        for (int i = 2; i < argc; ++i)
+            args << QString::fromLocal8Bit(argv[i]);
+        return tavi::app::runOpenCommand(args);
+    }
     QCoreApplication app(argc, argv);
     QStringList args = app.arguments().mid(1);
     if (args.isEmpty())

@@ -6,7 +6,7 @@ cd "$(dirname "$0")/.."
 scripts/install-deps.sh
 cmake --preset ci >/dev/null
 cmake --build --preset ci --target tavireport
-bin=build/ci/app/tavireport
+bin=build/ci/bin/tavireport
 db=build/demo/pelto.mdb
 mkdir -p build/demo
 rm -f "$db"

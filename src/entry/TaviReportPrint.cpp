@@ -48,13 +48,14 @@ private:
     std::unique_ptr<QApplication> m_app;
 };
 
-// Message boxes on screen unless a platform (a test's) is already installed.
+// Message boxes on screen unless a platform (a test's) is already installed, or TAVI_UI=console
+// asks for messages on standard error (scripts and headless checks).
 class PlatformScope
 {
 public:
     PlatformScope()
     {
-        if (!UiPlatform::isInstalled()) {
+        if (!UiPlatform::isInstalled() && qEnvironmentVariable("TAVI_UI") != QLatin1String("console")) {
             UiPlatform::setInstance(&m_qt);
             m_installed = true;
         }
