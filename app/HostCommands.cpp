@@ -41,8 +41,9 @@ QString executableDirectory()
 int runOpenCommand(const QStringList &args)
 {
     QTextStream err(stderr);
-    const char *usage = "usage: tavireport open [--db-type N] [--user U] [--office O] "
-                        "[--title T] [--option O] [--toolbar N] [--app-dir DIR] [--console]\n";
+    const char *usage =
+        "usage: tavireport open [--db-type N] [--user U] [--office O] "
+        "[--title T] [--option O] [--toolbar N] [--app-dir DIR] [--console]\n";
     int dbType = 0;
     int toolbar = 0;
     QString user, office, title, option, appDir;

@@ -7,33 +7,39 @@
 
 namespace {
 
-struct Command {
+struct Command
+{
     const char *name;
     const char *synopsis;
     std::function<int(const QStringList &)> run;
 };
 
 const Command kCommands[] = {
-    {"open", "open [--db-type N] [--user U] [--office O] [--title T] [--option O] [--toolbar N] "
-             "[--app-dir DIR] [--console]\n      call TaviReportPrint like a host; prints the result "
-             "code and Selected (--console: messages on standard error)",
+    {"open",
+     "open [--db-type N] [--user U] [--office O] [--title T] [--option O] [--toolbar N] "
+     "[--app-dir DIR] [--console]\n      call TaviReportPrint like a host; prints the result "
+     "code and Selected (--console: messages on standard error)",
      tavi::app::runOpenCommand},
-    {"init-db", "init-db DIR [--db-type 0]\n      create DIR with Setting.ini and a new local "
-                "database holding the definition tables",
+    {"init-db",
+     "init-db DIR [--db-type 0]\n      create DIR with Setting.ini and a new local "
+     "database holding the definition tables",
      tavi::app::runInitDbCommand},
-    {"sql", "sql [--create] [--odbc] DATABASE STATEMENT...\n      run statements through the "
-            "data access layer and print the rows",
+    {"sql",
+     "sql [--create] [--odbc] DATABASE STATEMENT...\n      run statements through the "
+     "data access layer and print the rows",
      tavi::app::runSqlCommand},
-    {"sql-to-access", "sql-to-access\n      convert the statement on standard input for the local "
-                      "engine",
+    {"sql-to-access",
+     "sql-to-access\n      convert the statement on standard input for the local "
+     "engine",
      tavi::app::runSqlToAccessCommand},
     {"eval", "eval EXPR\n      evaluate an arithmetic expression", tavi::app::runEvalCommand},
     {"des-encrypt", "des-encrypt KEY TEXT\n      DES-encrypt TEXT with KEY, as hexadecimal text",
      tavi::app::runDesEncryptCommand},
     {"des-decrypt", "des-decrypt KEY HEX\n      decrypt hexadecimal DES text with KEY",
      tavi::app::runDesDecryptCommand},
-    {"encrypt-setting", "encrypt-setting TEXT\n      the AccDbPsw text of Setting.ini for a "
-                        "password",
+    {"encrypt-setting",
+     "encrypt-setting TEXT\n      the AccDbPsw text of Setting.ini for a "
+     "password",
      tavi::app::runEncryptSettingCommand},
 };
 

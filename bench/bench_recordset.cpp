@@ -3,16 +3,16 @@
 #include "services/db/Connection.h"
 #include "services/db/Recordset.h"
 
+#include <benchmark/benchmark.h>
+#include <sqlite3.h>
 #include <QCoreApplication>
 #include <QFile>
 #include <QTemporaryDir>
 #include <algorithm>
-#include <benchmark/benchmark.h>
 #include <chrono>
 #include <cstdio>
 #include <fstream>
 #include <random>
-#include <sqlite3.h>
 #include <string>
 
 using namespace tavi::db;
@@ -36,8 +36,10 @@ void createDatabase(const QString &path)
                  "flag bit, memo varchar(50)); begin;",
                  nullptr, nullptr, nullptr);
     sqlite3_stmt *ins = nullptr;
-    sqlite3_prepare_v2(db, "insert into big(n1,n2,name,city,rq,je,price,flag,memo) "
-                           "values(?,?,?,?,?,?,?,?,?)", -1, &ins, nullptr);
+    sqlite3_prepare_v2(db,
+                       "insert into big(n1,n2,name,city,rq,je,price,flag,memo) "
+                       "values(?,?,?,?,?,?,?,?,?)",
+                       -1, &ins, nullptr);
     std::mt19937 rng(42);
     const char *surnames[] = {"张", "王", "李", "赵", "刘", "陈", "杨", "黄", "周", "吴"};
     const char *given[] = {"伟", "芳", "娜", "敏", "静", "丽", "强", "磊", "军", "洋", "勇", "艳"};
@@ -149,8 +151,8 @@ double bestOf(int runs, F f)
     for (int i = 0; i < runs; ++i) {
         const auto t0 = std::chrono::steady_clock::now();
         f();
-        best = std::min(best, std::chrono::duration<double>(std::chrono::steady_clock::now() - t0)
-                                  .count());
+        best = std::min(
+            best, std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count());
     }
     return best;
 }
@@ -202,9 +204,12 @@ void printRatios()
     std::printf("\n%d rows x 10 columns, raw data %.1f MB\n", kRows, raw / 1e6);
     std::printf("open %.1f ms, sqlite3 shell %.1f ms, sort %.1f ms, filter %.1f ms (%d rows)\n",
                 open * 1e3, shell * 1e3, sort * 1e3, filter * 1e3, rs->recordCount());
-    std::printf("open / shell          = %.2f  (target <= 2.00) %s\n", r1, r1 <= 2 ? "ok" : "MISSED");
-    std::printf("sort / open           = %.3f (target <  0.10) %s\n", r2, r2 < 0.1 ? "ok" : "MISSED");
-    std::printf("filter / open         = %.3f (target <  0.10) %s\n", r3, r3 < 0.1 ? "ok" : "MISSED");
+    std::printf("open / shell          = %.2f  (target <= 2.00) %s\n", r1,
+                r1 <= 2 ? "ok" : "MISSED");
+    std::printf("sort / open           = %.3f (target <  0.10) %s\n", r2,
+                r2 < 0.1 ? "ok" : "MISSED");
+    std::printf("filter / open         = %.3f (target <  0.10) %s\n", r3,
+                r3 < 0.1 ? "ok" : "MISSED");
     std::printf("peak memory / raw     = %.2f  (target <= 3.00) %s  [held %.1f MB, peak %.1f MB]\n",
                 r4, r4 <= 3 ? "ok" : "MISSED", held / 1e6, peak / 1e6);
 }

@@ -35,7 +35,8 @@ QString failureText(const db::DbError &e)
     return QString::fromUtf8(kConnectFailed) + QStringLiteral("\n\n") + e.message();
 }
 
-struct ServerSettings {
+struct ServerSettings
+{
     QString server, database, user, password;
 };
 
@@ -47,8 +48,8 @@ void openServer(const ServerSettings &s)
 
 }  // namespace
 
-QString ServerConnectionString(const QString &server, const QString &database,
-                               const QString &user, const QString &password)
+QString ServerConnectionString(const QString &server, const QString &database, const QString &user,
+                               const QString &password)
 {
     QString host = server.trimmed();
     QString port;
@@ -86,8 +87,7 @@ bool ConnectDatabase(int dbType)
                              ReadSetting(fm, QStringLiteral("StrDbName"), QString()),
                              ReadSetting(fm, QStringLiteral("StrDbUser"), QString()),
                              ReadSetting(fm, QStringLiteral("StrDbPsw"), QString())};
-            if (ReadSetting(fm, QStringLiteral("DZT"), QStringLiteral("0")) ==
-                    QLatin1String("1") &&
+            if (ReadSetting(fm, QStringLiteral("DZT"), QStringLiteral("0")) == QLatin1String("1") &&
                 SysInfo.CnParamTable == 1) {
                 try {
                     openServer(s);
@@ -107,8 +107,8 @@ bool ConnectDatabase(int dbType)
             }
             openServer(s);
         } else {
-            const QString name = ReadSetting(QStringLiteral("Db"), QStringLiteral("AccDbName"),
-                                             QString());
+            const QString name =
+                ReadSetting(QStringLiteral("Db"), QStringLiteral("AccDbName"), QString());
             // Access files carried a password; a SQLite file has none, so it is read and not
             // used, and a text that does not decrypt must not stop the call.
             try {

@@ -55,7 +55,8 @@ class PlatformScope
 public:
     PlatformScope()
     {
-        if (!UiPlatform::isInstalled() && qEnvironmentVariable("TAVI_UI") != QLatin1String("console")) {
+        if (!UiPlatform::isInstalled() &&
+            qEnvironmentVariable("TAVI_UI") != QLatin1String("console")) {
             UiPlatform::setInstance(&m_qt);
             m_installed = true;
         }
@@ -103,7 +104,8 @@ int dispatch(const QString &title, const QString &option, bool toolbar, char **s
         WindowRegistry::roomState()();
         return 0;
     }
-    OpenQuery(dm->qryTemp, QStringLiteral("select * from reportlist where title=") + quotedStr(title));
+    OpenQuery(dm->qryTemp,
+              QStringLiteral("select * from reportlist where title=") + quotedStr(title));
     int id = 0;
     int type = 0;
     if (dm->qryTemp.isOpen() && !dm->qryTemp.isEmpty()) {

@@ -25,7 +25,8 @@ extern "C" TAVI_EXPORT int32_t TAVI_CALL TaviReportPrint(int32_t dbType, const c
 namespace tavi {
 
 /// How the option argument splits into the runner's mode and pre-filter.
-struct OptionParts {
+struct OptionParts
+{
     QString modeArg;
     QString preFilter;
 };

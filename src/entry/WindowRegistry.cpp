@@ -3,7 +3,8 @@
 namespace tavi {
 
 namespace {
-struct Windows {
+struct Windows
+{
     WindowRegistry::CentreWindow centre;
     WindowRegistry::RoomStateWindow roomState;
     WindowRegistry::RunnerWindow runner;

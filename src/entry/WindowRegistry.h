@@ -6,7 +6,8 @@
 namespace tavi {
 
 /// How the runner window ended.
-struct RunnerOutcome {
+struct RunnerOutcome
+{
     /// The dialog's modal result (1 = OK).
     int modalResult = 0;
     /// The chosen id or ticked ids of an information-selection report.
@@ -14,7 +15,8 @@ struct RunnerOutcome {
 };
 
 /// What the runner window is given when a host opens a report.
-struct RunnerRequest {
+struct RunnerRequest
+{
     int reportId = 0;
     QString modeArg;
     QString preFilter;

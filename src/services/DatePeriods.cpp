@@ -33,36 +33,52 @@ QDate sundayOf(const QDate &d)
 QDate baseStart(int kind, const QDate &today)
 {
     switch (kind) {
-    case 2: return today.addDays(-1);
-    case 3: return QDate(today.year(), today.month(), 1);
+    case 2:
+        return today.addDays(-1);
+    case 3:
+        return QDate(today.year(), today.month(), 1);
     case 4: {
         const QDate previous = today.addMonths(-1);
         return QDate(previous.year(), previous.month(), 1);
     }
-    case 5: return sundayOf(today);
-    case 6: return sundayOf(today).addDays(-7);
-    case 7: return firstOfQuarter(today);
-    case 8: return firstOfQuarter(today).addMonths(-3);
-    case 9: return QDate(today.year(), 1, 1);
-    case 10: return QDate(today.year() - 1, 1, 1);
-    default: return today;
+    case 5:
+        return sundayOf(today);
+    case 6:
+        return sundayOf(today).addDays(-7);
+    case 7:
+        return firstOfQuarter(today);
+    case 8:
+        return firstOfQuarter(today).addMonths(-3);
+    case 9:
+        return QDate(today.year(), 1, 1);
+    case 10:
+        return QDate(today.year() - 1, 1, 1);
+    default:
+        return today;
     }
 }
 
 QDate baseEnd(int kind, const QDate &today)
 {
     switch (kind) {
-    case 2: return today.addDays(-1);
+    case 2:
+        return today.addDays(-1);
     case 4: {
         const QDate previous = today.addMonths(-1);
         return QDate(previous.year(), previous.month(), previous.daysInMonth());
     }
-    case 6: return sundayOf(today).addDays(-1);
-    case 7: return firstOfQuarter(today).addMonths(3).addDays(-1);
-    case 8: return firstOfQuarter(today).addDays(-1);
-    case 9: return QDate(today.year(), 12, 31);
-    case 10: return QDate(today.year() - 1, 12, 31);
-    default: return today;
+    case 6:
+        return sundayOf(today).addDays(-1);
+    case 7:
+        return firstOfQuarter(today).addMonths(3).addDays(-1);
+    case 8:
+        return firstOfQuarter(today).addDays(-1);
+    case 9:
+        return QDate(today.year(), 12, 31);
+    case 10:
+        return QDate(today.year() - 1, 12, 31);
+    default:
+        return today;
     }
 }
 
@@ -107,11 +123,16 @@ QDateTime CalendarBound(int kind, const QDateTime &date)
     const QTime t = date.time();
     const QTime wholeSecond = QTime(t.hour(), t.minute(), t.second());
     switch (kind) {
-    case 1: return QDateTime(QDate(d.year(), d.month(), 1), t);
-    case 2: return QDateTime(QDate(d.year(), d.month(), d.daysInMonth()), t);
-    case 3: return QDateTime(QDate(d.year(), 1, 1), wholeSecond);
-    case 4: return QDateTime(QDate(d.year(), 12, 31), wholeSecond);
-    default: return date;
+    case 1:
+        return QDateTime(QDate(d.year(), d.month(), 1), t);
+    case 2:
+        return QDateTime(QDate(d.year(), d.month(), d.daysInMonth()), t);
+    case 3:
+        return QDateTime(QDate(d.year(), 1, 1), wholeSecond);
+    case 4:
+        return QDateTime(QDate(d.year(), 12, 31), wholeSecond);
+    default:
+        return date;
     }
 }
 

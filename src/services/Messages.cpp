@@ -1,7 +1,7 @@
 #include "Messages.h"
 
-#include "tools/Gbk.h"
 #include "UiPlatform.h"
+#include "tools/Gbk.h"
 
 namespace tavi {
 

@@ -74,9 +74,10 @@ QString BuildDateListSql(const QString &text, const QDateTime &start, const QDat
     int i = 0;
     QString s;
     if (name == QLatin1String("DAYLIST")) {
-        s = QStringLiteral("select ") + dayLabel(cur) + QStringLiteral(" as daylist, 0 as iIndex, ") +
-            quoted(cur, "yyyy-MM-dd 00:00:00") + QStringLiteral(" as daystart, ") +
-            quoted(cur, "yyyy-MM-dd 23:59:59") + QStringLiteral(" as dayend");
+        s = QStringLiteral("select ") + dayLabel(cur) +
+            QStringLiteral(" as daylist, 0 as iIndex, ") + quoted(cur, "yyyy-MM-dd 00:00:00") +
+            QStringLiteral(" as daystart, ") + quoted(cur, "yyyy-MM-dd 23:59:59") +
+            QStringLiteral(" as dayend");
         while (cur < end) {
             cur = cur.addDays(1);
             ++i;
@@ -87,8 +88,8 @@ QString BuildDateListSql(const QString &text, const QDateTime &start, const QDat
     } else if (name == QLatin1String("MONTHLIST")) {
         s = QStringLiteral("select ") + monthLabel(cur) +
             QStringLiteral(" as monthlist, 0 as iIndex, ") + quoted(cur, "yyyy-MM-01 00:00:00") +
-            QStringLiteral(" as daystart, ") + quoted(CalendarBound(2, cur), "yyyy-MM-dd 23:59:59") +
-            QStringLiteral(" as dayend");
+            QStringLiteral(" as daystart, ") +
+            quoted(CalendarBound(2, cur), "yyyy-MM-dd 23:59:59") + QStringLiteral(" as dayend");
         while (cur < end) {
             cur = cur.addMonths(1);
             ++i;
@@ -100,8 +101,8 @@ QString BuildDateListSql(const QString &text, const QDateTime &start, const QDat
     } else if (name == QLatin1String("YEARLIST")) {
         s = QStringLiteral("select ") + yearLabel(cur) +
             QStringLiteral(" as monthlist, 0 as iIndex, ") + quoted(cur, "yyyy-01-01 00:00:00") +
-            QStringLiteral(" as daystart, ") + quoted(CalendarBound(4, cur), "yyyy-MM-dd 23:59:59") +
-            QStringLiteral(" as dayend");
+            QStringLiteral(" as daystart, ") +
+            quoted(CalendarBound(4, cur), "yyyy-MM-dd 23:59:59") + QStringLiteral(" as dayend");
         while (cur < end) {
             cur = cur.addYears(1);
             ++i;
@@ -137,7 +138,8 @@ QString ResolveListItems(const QString &listText)
             for (query.first(); !query.eof(); query.next())
                 items << db::Recordset::textOf(query.value(0));
         } catch (const db::DbError &) {
-            MsgInfo(nullptr, QStringLiteral("下拉框Sql语句") + sql + QStringLiteral("出错，请检查"));
+            MsgInfo(nullptr,
+                    QStringLiteral("下拉框Sql语句") + sql + QStringLiteral("出错，请检查"));
             return QString();
         }
     }

@@ -5,7 +5,8 @@
 namespace tavi {
 
 /// The session record: what one call knows about its host and database, kept between calls.
-struct TSysInfo {
+struct TSysInfo
+{
     /// 1 when the host database has the table 系统设置 (its parameter table names differ).
     int CnParamTable = 0;
     QString OfficeName;

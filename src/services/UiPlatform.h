@@ -14,7 +14,14 @@ namespace tavi {
 class UiPlatform
 {
 public:
-    enum class Icon { None, Information, Warning, Question, Error };
+    enum class Icon
+    {
+        None,
+        Information,
+        Warning,
+        Question,
+        Error
+    };
 
     virtual ~UiPlatform() = default;
 

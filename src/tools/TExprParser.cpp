@@ -173,43 +173,43 @@ QByteArray TExprParser::nodeText(int index) const
 Variant TExprParser::EvalFunction(int code, const std::vector<int> &args)
 {
     switch (code) {
-        case 1:
-            return Variant::fromDateTime(m_now ? m_now() : QDateTime::currentDateTime());
-        case 2: {
-            QElapsedTimer timer;
-            timer.start();
-            return Variant::fromUInt(static_cast<quint32>(timer.msecsSinceReference()));
-        }
-        case 3:
-            return caseValue(args);
-        case 4:
-            if (args.size() < 2)
-                return {};
-            if (valueOf(args[0]).isTrue())
-                return valueOf(args[1]);
-            return args.size() >= 3 ? valueOf(args[2]) : Variant();
-        case 5:
-            if (args.empty())
-                return {};
-            return Variant::fromDouble(std::trunc(valueOf(args[0]).toDouble()));
-        case 6: {
-            if (args.empty())
-                return {};
-            const double d = valueOf(args[0]).toDouble();
-            return Variant::fromDouble(d - std::trunc(d));
-        }
-        case 7: {
-            if (args.empty())
-                return {};
-            const Variant v = valueOf(args[0]);
-            if (!v.isEmpty() && !v.isNull())
-                return Variant::fromText(v.toText());
-            return Variant::fromText(args.size() >= 2 ? valueOf(args[1]).toText() : QByteArray());
-        }
-        case 8:
-            return Variant::fromDouble(3.1415926535897932385);
-        default:
+    case 1:
+        return Variant::fromDateTime(m_now ? m_now() : QDateTime::currentDateTime());
+    case 2: {
+        QElapsedTimer timer;
+        timer.start();
+        return Variant::fromUInt(static_cast<quint32>(timer.msecsSinceReference()));
+    }
+    case 3:
+        return caseValue(args);
+    case 4:
+        if (args.size() < 2)
             return {};
+        if (valueOf(args[0]).isTrue())
+            return valueOf(args[1]);
+        return args.size() >= 3 ? valueOf(args[2]) : Variant();
+    case 5:
+        if (args.empty())
+            return {};
+        return Variant::fromDouble(std::trunc(valueOf(args[0]).toDouble()));
+    case 6: {
+        if (args.empty())
+            return {};
+        const double d = valueOf(args[0]).toDouble();
+        return Variant::fromDouble(d - std::trunc(d));
+    }
+    case 7: {
+        if (args.empty())
+            return {};
+        const Variant v = valueOf(args[0]);
+        if (!v.isEmpty() && !v.isNull())
+            return Variant::fromText(v.toText());
+        return Variant::fromText(args.size() >= 2 ? valueOf(args[1]).toText() : QByteArray());
+    }
+    case 8:
+        return Variant::fromDouble(3.1415926535897932385);
+    default:
+        return {};
     }
 }
 
@@ -238,12 +238,12 @@ Variant TExprParser::valueOf(int index)
     const DepthGuard guard(m_depth);
     const TExprNode &node = m_nodes[index];
     switch (node.Kind) {
-        case ExprNodeKind::Operand:
-            return literalValue(node);
-        case ExprNodeKind::Operator:
-            return operatorValue(node);
-        default:
-            return {};
+    case ExprNodeKind::Operand:
+        return literalValue(node);
+    case ExprNodeKind::Operator:
+        return operatorValue(node);
+    default:
+        return {};
     }
 }
 
@@ -253,44 +253,44 @@ Variant TExprParser::literalValue(const TExprNode &node)
     qint64 integer = 0;
     double real = 0;
     switch (node.ValueKind) {
-        case ExprValueKind::Variable:
-            return GetVariable(text);
-        case ExprValueKind::Integer:
-            switch (NumberText::parseInteger(text, integer)) {
-                case NumberText::Outcome::Ok:
-                    return integer == static_cast<qint32>(integer)
-                               ? Variant::fromInt(static_cast<qint32>(integer))
-                               : Variant::fromInt64(integer);
-                case NumberText::Outcome::OutOfRange:
-                    numberOutOfRange(text);
-                case NumberText::Outcome::Invalid:
-                    return {};
-            }
+    case ExprValueKind::Variable:
+        return GetVariable(text);
+    case ExprValueKind::Integer:
+        switch (NumberText::parseInteger(text, integer)) {
+        case NumberText::Outcome::Ok:
+            return integer == static_cast<qint32>(integer)
+                       ? Variant::fromInt(static_cast<qint32>(integer))
+                       : Variant::fromInt64(integer);
+        case NumberText::Outcome::OutOfRange:
+            numberOutOfRange(text);
+        case NumberText::Outcome::Invalid:
             return {};
-        case ExprValueKind::LongInteger:
-            switch (NumberText::parseInteger(text, integer)) {
-                case NumberText::Outcome::Ok:
-                    return Variant::fromInt64(integer);
-                case NumberText::Outcome::OutOfRange:
-                    numberOutOfRange(text);
-                case NumberText::Outcome::Invalid:
-                    return Variant::fromInt64(0);
-            }
-            return {};
-        case ExprValueKind::Float:
-            switch (NumberText::parseFloat(text, real)) {
-                case NumberText::Outcome::Ok:
-                    return Variant::fromDouble(real);
-                case NumberText::Outcome::OutOfRange:
-                    numberOutOfRange(text);
-                case NumberText::Outcome::Invalid:
-                    return Variant::fromDouble(0);
-            }
-            return {};
-        case ExprValueKind::String:
-            return Variant::fromText(node.Text);
-        case ExprValueKind::None:
-            break;
+        }
+        return {};
+    case ExprValueKind::LongInteger:
+        switch (NumberText::parseInteger(text, integer)) {
+        case NumberText::Outcome::Ok:
+            return Variant::fromInt64(integer);
+        case NumberText::Outcome::OutOfRange:
+            numberOutOfRange(text);
+        case NumberText::Outcome::Invalid:
+            return Variant::fromInt64(0);
+        }
+        return {};
+    case ExprValueKind::Float:
+        switch (NumberText::parseFloat(text, real)) {
+        case NumberText::Outcome::Ok:
+            return Variant::fromDouble(real);
+        case NumberText::Outcome::OutOfRange:
+            numberOutOfRange(text);
+        case NumberText::Outcome::Invalid:
+            return Variant::fromDouble(0);
+        }
+        return {};
+    case ExprValueKind::String:
+        return Variant::fromText(node.Text);
+    case ExprValueKind::None:
+        break;
     }
     return {};
 }
@@ -300,154 +300,153 @@ Variant TExprParser::operatorValue(const TExprNode &node)
     const std::vector<int> ops = childrenOf(node);
     const size_t count = ops.size();
     switch (node.Op) {
-        case ExprOp::Add:
-        case ExprOp::Sub:
-        case ExprOp::Mul: {
-            if (count < 1)
-                return {};
-            Variant value = valueOf(ops[0]);
-            for (size_t i = 1; i < count; ++i) {
-                const Variant next = valueOf(ops[i]);
-                value = node.Op == ExprOp::Add   ? value.add(next)
-                        : node.Op == ExprOp::Sub ? value.subtract(next)
-                                                 : value.multiply(next);
-            }
-            return value;
-        }
-        case ExprOp::Group: {
-            Variant value;
-            for (const int op : ops)
-                value = valueOf(op);
-            return value;
-        }
-        case ExprOp::StrCat: {
-            if (count < 1)
-                return {};
-            Variant value = valueOf(ops[0]);
-            for (size_t i = 1; i < count; ++i)
-                value = Variant::fromText(value.toText() + valueOf(ops[i]).toText());
-            return value;
-        }
-        case ExprOp::And:
-        case ExprOp::Or:
-        case ExprOp::Xor: {
-            if (count < 1)
-                return {};
-            Variant value = valueOf(ops[0]);
-            for (size_t i = 1; i < count; ++i) {
-                const Variant next = valueOf(ops[i]);
-                if (node.Op == ExprOp::Xor) {
-                    value = Variant::fromBool(value.isTrue() != next.isTrue());
-                    continue;
-                }
-                const Variant combined =
-                    node.Op == ExprOp::And ? value.multiply(next) : value.bitOr(next);
-                value = combined.isTrue() ? Variant::fromByte(1) : combined;
-            }
-            return value;
-        }
-        case ExprOp::Div:
-        case ExprOp::Mod:
-        case ExprOp::FDiv: {
-            if (count < 2)
-                return {};
-            const Variant left = valueOf(ops[0]);
-            const Variant right = valueOf(ops[1]);
-            return node.Op == ExprOp::Div   ? left.intDivide(right)
-                   : node.Op == ExprOp::Mod ? left.modulo(right)
-                                            : left.divide(right);
-        }
-        case ExprOp::Greater:
-        case ExprOp::Less:
-        case ExprOp::Equal:
-        case ExprOp::GreaterEqual:
-        case ExprOp::LessEqual:
-        case ExprOp::NotEqual: {
-            if (count < 2)
-                return {};
-            const std::partial_ordering order = valueOf(ops[0]).compare(valueOf(ops[1]));
-            switch (node.Op) {
-                case ExprOp::Greater:
-                    return Variant::fromBool(order == std::partial_ordering::greater);
-                case ExprOp::Less:
-                    return Variant::fromBool(order == std::partial_ordering::less);
-                case ExprOp::Equal:
-                    return Variant::fromBool(order == std::partial_ordering::equivalent);
-                case ExprOp::GreaterEqual:
-                    return Variant::fromBool(order == std::partial_ordering::greater ||
-                                             order == std::partial_ordering::equivalent);
-                case ExprOp::LessEqual:
-                    return Variant::fromBool(order == std::partial_ordering::less ||
-                                             order == std::partial_ordering::equivalent);
-                default:
-                    return Variant::fromBool(order != std::partial_ordering::equivalent);
-            }
-        }
-        case ExprOp::Plus:
-        case ExprOp::Minus:
-        case ExprOp::Not:
-        case ExprOp::IsNull: {
-            if (count < 1)
-                return {};
-            const Variant value = valueOf(ops[0]);
-            switch (node.Op) {
-                case ExprOp::Plus:
-                    return value.absolute();
-                case ExprOp::Minus:
-                    return value.negate();
-                case ExprOp::Not:
-                    return Variant::fromBool(value.compare(Variant::fromInt(0)) ==
-                                             std::partial_ordering::equivalent);
-                default:
-                    return Variant::fromBool(value.isNull() || value.isEmpty());
-            }
-        }
-        case ExprOp::IfThen: {
-            if (count < 2)
-                return {};
-            const Variant condition = valueOf(ops[0]);
-            // A text must spell a number; a fraction counts as true, like any value that is not 0.
-            const bool chosen = condition.isText() ? condition.toDouble() != 0 : condition.isTrue();
-            const TExprNode &second = m_nodes[ops[1]];
-            const std::vector<int> alternatives =
-                second.Kind == ExprNodeKind::Operator && second.Op == ExprOp::Colon
-                    ? childrenOf(second)
-                    : std::vector<int>{ops[1]};
-            const size_t pick = chosen ? 0 : 1;
-            return pick < alternatives.size() ? valueOf(alternatives[pick]) : Variant();
-        }
-        case ExprOp::Assign: {
-            if (count < 2)
-                return {};
-            QByteArray name;
-            if (isVariableOperand(ops[0]))
-                name = nodeText(ops[0]);
-            else if (!m_nodes[ops[0]].Text.isEmpty())
-                name = m_nodes[ops[0]].Text;
-            else
-                name = valueOf(ops[0]).toText();
-            const Variant value = valueOf(ops[1]);
-            SetVariable(name, value);
-            return value;
-        }
-        case ExprOp::Call:
-            return CallFunction(nodeText(node.Index), ops);
-        case ExprOp::Bracket:
-            if (count < 1)
-                return {};
-            return GetVariable(isVariableOperand(ops[0]) ? nodeText(ops[0])
-                                                         : valueOf(ops[0]).toText());
-        case ExprOp::Index: {
-            const Variant text = GetVariable(nodeText(node.Index));
-            if (!text.isText() || count < 1)
-                return {};
-            const double position = std::trunc(valueOf(ops[0]).toDouble());
-            if (position < 1 || position > static_cast<double>(text.text().size()))
-                return {};
-            return Variant::fromText(text.text().mid(static_cast<qsizetype>(position) - 1, 1));
-        }
-        default:
+    case ExprOp::Add:
+    case ExprOp::Sub:
+    case ExprOp::Mul: {
+        if (count < 1)
             return {};
+        Variant value = valueOf(ops[0]);
+        for (size_t i = 1; i < count; ++i) {
+            const Variant next = valueOf(ops[i]);
+            value = node.Op == ExprOp::Add   ? value.add(next)
+                    : node.Op == ExprOp::Sub ? value.subtract(next)
+                                             : value.multiply(next);
+        }
+        return value;
+    }
+    case ExprOp::Group: {
+        Variant value;
+        for (const int op : ops)
+            value = valueOf(op);
+        return value;
+    }
+    case ExprOp::StrCat: {
+        if (count < 1)
+            return {};
+        Variant value = valueOf(ops[0]);
+        for (size_t i = 1; i < count; ++i)
+            value = Variant::fromText(value.toText() + valueOf(ops[i]).toText());
+        return value;
+    }
+    case ExprOp::And:
+    case ExprOp::Or:
+    case ExprOp::Xor: {
+        if (count < 1)
+            return {};
+        Variant value = valueOf(ops[0]);
+        for (size_t i = 1; i < count; ++i) {
+            const Variant next = valueOf(ops[i]);
+            if (node.Op == ExprOp::Xor) {
+                value = Variant::fromBool(value.isTrue() != next.isTrue());
+                continue;
+            }
+            const Variant combined =
+                node.Op == ExprOp::And ? value.multiply(next) : value.bitOr(next);
+            value = combined.isTrue() ? Variant::fromByte(1) : combined;
+        }
+        return value;
+    }
+    case ExprOp::Div:
+    case ExprOp::Mod:
+    case ExprOp::FDiv: {
+        if (count < 2)
+            return {};
+        const Variant left = valueOf(ops[0]);
+        const Variant right = valueOf(ops[1]);
+        return node.Op == ExprOp::Div   ? left.intDivide(right)
+               : node.Op == ExprOp::Mod ? left.modulo(right)
+                                        : left.divide(right);
+    }
+    case ExprOp::Greater:
+    case ExprOp::Less:
+    case ExprOp::Equal:
+    case ExprOp::GreaterEqual:
+    case ExprOp::LessEqual:
+    case ExprOp::NotEqual: {
+        if (count < 2)
+            return {};
+        const std::partial_ordering order = valueOf(ops[0]).compare(valueOf(ops[1]));
+        switch (node.Op) {
+        case ExprOp::Greater:
+            return Variant::fromBool(order == std::partial_ordering::greater);
+        case ExprOp::Less:
+            return Variant::fromBool(order == std::partial_ordering::less);
+        case ExprOp::Equal:
+            return Variant::fromBool(order == std::partial_ordering::equivalent);
+        case ExprOp::GreaterEqual:
+            return Variant::fromBool(order == std::partial_ordering::greater ||
+                                     order == std::partial_ordering::equivalent);
+        case ExprOp::LessEqual:
+            return Variant::fromBool(order == std::partial_ordering::less ||
+                                     order == std::partial_ordering::equivalent);
+        default:
+            return Variant::fromBool(order != std::partial_ordering::equivalent);
+        }
+    }
+    case ExprOp::Plus:
+    case ExprOp::Minus:
+    case ExprOp::Not:
+    case ExprOp::IsNull: {
+        if (count < 1)
+            return {};
+        const Variant value = valueOf(ops[0]);
+        switch (node.Op) {
+        case ExprOp::Plus:
+            return value.absolute();
+        case ExprOp::Minus:
+            return value.negate();
+        case ExprOp::Not:
+            return Variant::fromBool(value.compare(Variant::fromInt(0)) ==
+                                     std::partial_ordering::equivalent);
+        default:
+            return Variant::fromBool(value.isNull() || value.isEmpty());
+        }
+    }
+    case ExprOp::IfThen: {
+        if (count < 2)
+            return {};
+        const Variant condition = valueOf(ops[0]);
+        // A text must spell a number; a fraction counts as true, like any value that is not 0.
+        const bool chosen = condition.isText() ? condition.toDouble() != 0 : condition.isTrue();
+        const TExprNode &second = m_nodes[ops[1]];
+        const std::vector<int> alternatives =
+            second.Kind == ExprNodeKind::Operator && second.Op == ExprOp::Colon
+                ? childrenOf(second)
+                : std::vector<int>{ops[1]};
+        const size_t pick = chosen ? 0 : 1;
+        return pick < alternatives.size() ? valueOf(alternatives[pick]) : Variant();
+    }
+    case ExprOp::Assign: {
+        if (count < 2)
+            return {};
+        QByteArray name;
+        if (isVariableOperand(ops[0]))
+            name = nodeText(ops[0]);
+        else if (!m_nodes[ops[0]].Text.isEmpty())
+            name = m_nodes[ops[0]].Text;
+        else
+            name = valueOf(ops[0]).toText();
+        const Variant value = valueOf(ops[1]);
+        SetVariable(name, value);
+        return value;
+    }
+    case ExprOp::Call:
+        return CallFunction(nodeText(node.Index), ops);
+    case ExprOp::Bracket:
+        if (count < 1)
+            return {};
+        return GetVariable(isVariableOperand(ops[0]) ? nodeText(ops[0]) : valueOf(ops[0]).toText());
+    case ExprOp::Index: {
+        const Variant text = GetVariable(nodeText(node.Index));
+        if (!text.isText() || count < 1)
+            return {};
+        const double position = std::trunc(valueOf(ops[0]).toDouble());
+        if (position < 1 || position > static_cast<double>(text.text().size()))
+            return {};
+        return Variant::fromText(text.text().mid(static_cast<qsizetype>(position) - 1, 1));
+    }
+    default:
+        return {};
     }
 }
 

@@ -59,40 +59,39 @@ Number numberOf(const Variant &v)
 {
     Number n;
     switch (v.type()) {
-        case Variant::Type::Empty:
+    case Variant::Type::Empty:
+        return n;
+    case Variant::Type::Null:
+        throw EvalError(QStringLiteral("Could not convert Null to a number"));
+    case Variant::Type::Byte:
+    case Variant::Type::Int:
+        n.i = v.intValue();
+        return n;
+    case Variant::Type::UInt:
+    case Variant::Type::Int64:
+        n.i = v.intValue();
+        n.wide = true;
+        return n;
+    case Variant::Type::Double:
+        n.isDouble = true;
+        n.d = v.toDouble();
+        return n;
+    case Variant::Type::DateTime:
+        n.isDouble = true;
+        n.isDate = true;
+        n.d = v.toDouble();
+        return n;
+    case Variant::Type::Text:
+        switch (textNumber(v.text(), n)) {
+        case NumberText::Outcome::Ok:
             return n;
-        case Variant::Type::Null:
-            throw EvalError(QStringLiteral("Could not convert Null to a number"));
-        case Variant::Type::Byte:
-        case Variant::Type::Int:
-            n.i = v.intValue();
-            return n;
-        case Variant::Type::UInt:
-        case Variant::Type::Int64:
-            n.i = v.intValue();
-            n.wide = true;
-            return n;
-        case Variant::Type::Double:
-            n.isDouble = true;
-            n.d = v.toDouble();
-            return n;
-        case Variant::Type::DateTime:
-            n.isDouble = true;
-            n.isDate = true;
-            n.d = v.toDouble();
-            return n;
-        case Variant::Type::Text:
-            switch (textNumber(v.text(), n)) {
-                case NumberText::Outcome::Ok:
-                    return n;
-                case NumberText::Outcome::OutOfRange:
-                    throw EvalError(QStringLiteral("Number out of range: ") +
-                                    Gbk::decode(v.text()));
-                case NumberText::Outcome::Invalid:
-                    throw EvalError(QStringLiteral("Could not convert \"%1\" to a number")
-                                        .arg(Gbk::decode(v.text())));
-            }
-            return n;
+        case NumberText::Outcome::OutOfRange:
+            throw EvalError(QStringLiteral("Number out of range: ") + Gbk::decode(v.text()));
+        case NumberText::Outcome::Invalid:
+            throw EvalError(
+                QStringLiteral("Could not convert \"%1\" to a number").arg(Gbk::decode(v.text())));
+        }
+        return n;
     }
     return n;
 }
@@ -159,27 +158,27 @@ Variant arithmetic(Arith op, const Variant &left, const Variant &right)
         const double x = a.asDouble();
         const double y = b.asDouble();
         switch (op) {
-            case Arith::Add:
-                return doubleResult(x + y, a.isDate != b.isDate);
-            case Arith::Sub:
-                // A date less a number is a date; the distance of two dates is a number of days.
-                return doubleResult(x - y, a.isDate && !b.isDate);
-            case Arith::Mul:
-                return doubleResult(x * y);
+        case Arith::Add:
+            return doubleResult(x + y, a.isDate != b.isDate);
+        case Arith::Sub:
+            // A date less a number is a date; the distance of two dates is a number of days.
+            return doubleResult(x - y, a.isDate && !b.isDate);
+        case Arith::Mul:
+            return doubleResult(x * y);
         }
     }
     qint64 r = 0;
     bool overflow = false;
     switch (op) {
-        case Arith::Add:
-            overflow = addOverflows(a.i, b.i, r);
-            break;
-        case Arith::Sub:
-            overflow = subOverflows(a.i, b.i, r);
-            break;
-        case Arith::Mul:
-            overflow = mulOverflows(a.i, b.i, r);
-            break;
+    case Arith::Add:
+        overflow = addOverflows(a.i, b.i, r);
+        break;
+    case Arith::Sub:
+        overflow = subOverflows(a.i, b.i, r);
+        break;
+    case Arith::Mul:
+        overflow = mulOverflows(a.i, b.i, r);
+        break;
     }
     if (overflow) {
         const double x = static_cast<double>(a.i);
@@ -276,24 +275,24 @@ bool Variant::isInteger() const
 QByteArray Variant::toText() const
 {
     switch (m_type) {
-        case Type::Empty:
-        case Type::Null:
-            return {};
-        case Type::Byte:
-        case Type::Int:
-        case Type::UInt:
-        case Type::Int64:
-            return QByteArray::number(m_int);
-        case Type::Double:
-            return NumberText::formatDouble(m_double);
-        case Type::DateTime: {
-            const QDateTime moment = toDateTime();
-            if (!moment.isValid())
-                throw EvalError(QStringLiteral("Date-time out of range"));
-            return moment.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")).toLatin1();
-        }
-        case Type::Text:
-            return m_text;
+    case Type::Empty:
+    case Type::Null:
+        return {};
+    case Type::Byte:
+    case Type::Int:
+    case Type::UInt:
+    case Type::Int64:
+        return QByteArray::number(m_int);
+    case Type::Double:
+        return NumberText::formatDouble(m_double);
+    case Type::DateTime: {
+        const QDateTime moment = toDateTime();
+        if (!moment.isValid())
+            throw EvalError(QStringLiteral("Date-time out of range"));
+        return moment.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")).toLatin1();
+    }
+    case Type::Text:
+        return m_text;
     }
     return {};
 }
@@ -306,16 +305,16 @@ QString Variant::toString() const
 double Variant::toDouble() const
 {
     switch (m_type) {
-        case Type::Double:
-        case Type::DateTime:
-            return m_double;
-        case Type::Byte:
-        case Type::Int:
-        case Type::UInt:
-        case Type::Int64:
-            return static_cast<double>(m_int);
-        default:
-            return numberOf(*this).asDouble();
+    case Type::Double:
+    case Type::DateTime:
+        return m_double;
+    case Type::Byte:
+    case Type::Int:
+    case Type::UInt:
+    case Type::Int64:
+        return static_cast<double>(m_int);
+    default:
+        return numberOf(*this).asDouble();
     }
 }
 
@@ -472,16 +471,16 @@ bool Variant::operator==(const Variant &other) const
     if (m_type != other.m_type)
         return false;
     switch (m_type) {
-        case Type::Empty:
-        case Type::Null:
-            return true;
-        case Type::Double:
-        case Type::DateTime:
-            return m_double == other.m_double;
-        case Type::Text:
-            return m_text == other.m_text;
-        default:
-            return m_int == other.m_int;
+    case Type::Empty:
+    case Type::Null:
+        return true;
+    case Type::Double:
+    case Type::DateTime:
+        return m_double == other.m_double;
+    case Type::Text:
+        return m_text == other.m_text;
+    default:
+        return m_int == other.m_int;
     }
 }
 

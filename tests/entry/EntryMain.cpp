@@ -1,5 +1,5 @@
-#include <QApplication>
 #include <gtest/gtest.h>
+#include <QApplication>
 
 // The calls under test show windows, so a widget application runs them (as a Qt host would).
 int main(int argc, char **argv)

@@ -10,24 +10,24 @@
 #include "support/ScriptedUiPlatform.h"
 #include "tools/Gbk.h"
 
+#include <gtest/gtest.h>
 #include <QFile>
 #include <QTemporaryDir>
 #include <cstdlib>
-#include <gtest/gtest.h>
 
 using namespace tavi;
 
 namespace {
 
-struct OptionCase {
+struct OptionCase
+{
     const char *option;
     const char *mode;
     const char *preFilter;
 };
 
 class OptionSplit : public ::testing::TestWithParam<OptionCase>
-{
-};
+{};
 
 TEST_P(OptionSplit, SeparatesModeAndPreFilter)
 {
@@ -88,7 +88,8 @@ protected:
     {
         db::Connection c;
         c.openLocal(dir.filePath(QStringLiteral("pelto.mdb")));
-        c.execute(QStringLiteral("insert into ReportList(title, Type) values(?, ?)"), {title, type});
+        c.execute(QStringLiteral("insert into ReportList(title, Type) values(?, ?)"),
+                  {title, type});
     }
 
     void writeSettings(const QByteArray &text)
@@ -117,8 +118,9 @@ TEST_F(HostCall, BlankTitleOpensTheCentreAfterPreparingTheDatabase)
     EXPECT_EQ(GDt_BBT2, QStringLiteral("23:59"));
     db::Connection c;
     c.openLocal(dir.filePath(QStringLiteral("pelto.mdb")));
-    EXPECT_EQ(c.openQuery(QStringLiteral("select name from ReportLB"))->asString(QStringLiteral("name")),
-              QStringLiteral("综合报表"));
+    EXPECT_EQ(
+        c.openQuery(QStringLiteral("select name from ReportLB"))->asString(QStringLiteral("name")),
+        QStringLiteral("综合报表"));
     EXPECT_EQ(selected, nullptr);
     EXPECT_EQ(call(QStringLiteral(""), QString(), 0, 7), 0);
     EXPECT_EQ(calls.last(), QStringLiteral("centre:0"));
@@ -183,8 +185,9 @@ TEST_F(HostCall, SettingsPickTheFileTheKeyAndTheServer)
 {
     QDir(dir.path()).mkdir(QStringLiteral("数据"));
     ASSERT_TRUE(CreateAccessDatabase(dir.filePath(QStringLiteral("数据/酒店.mdb"))));
-    writeSettings(Gbk::encode(QStringLiteral("[Db]\r\nAccDbName=数据\\酒店.mdb\r\nAccDbPsw=zz\r\n"
-                                             "[Main]\r\nDesFlag=3\r\n")));
+    writeSettings(
+        Gbk::encode(QStringLiteral("[Db]\r\nAccDbName=数据\\酒店.mdb\r\nAccDbPsw=zz\r\n"
+                                   "[Main]\r\nDesFlag=3\r\n")));
     EXPECT_EQ(call(QString()), 0);
     EXPECT_EQ(SysInfo.DesKey, QStringLiteral("rmavel_quostin_ad"));
     db::Connection c;
@@ -197,7 +200,8 @@ TEST_F(HostCall, SettingsPickTheFileTheKeyAndTheServer)
     EXPECT_EQ(SysInfo.DbType, 1);
 }
 
-struct PathCase {
+struct PathCase
+{
     const char *name;
     const char *expected;
 };
@@ -210,7 +214,8 @@ TEST(ConnectionSettings, FilePathsAndServerStrings)
                               {"/srv/hotel.mdb", "/srv/hotel.mdb"}};
     for (const PathCase &c : cases)
         EXPECT_EQ(LocalDatabasePath(QStringLiteral("/app/"), QString::fromUtf8(c.name)),
-                  QString::fromUtf8(c.expected)) << c.name;
+                  QString::fromUtf8(c.expected))
+            << c.name;
     EXPECT_EQ(ServerConnectionString(QStringLiteral("db1,1433"), QStringLiteral("hotel"),
                                      QStringLiteral("sa"), QStringLiteral("p;w}")),
               QStringLiteral("DRIVER=FreeTDS;Server=db1;Port=1433;Database=hotel;TDS_Version=7.4;"

@@ -105,14 +105,20 @@ TEST_F(Upgrade, NewLocalDatabaseEndsInTheCurrentShapeAndSecondRunChangesNothing)
     file.open(data.adoConn, db::Connection::Kind::Local);
     UpgradeReportTables();
     EXPECT_TRUE(ui.shown().empty());
-    for (const auto &[table, column] :
-         {std::pair{"ReportList", "fav"}, {"ReportList", "BH"}, {"ReportList", "MXReportName"},
-          {"ReportLB", "orderid"}, {"ReportField", "Align"}, {"ReportField", "isPrint"},
-          {"ReportCS", "sort"}, {"ReportEditField", "CheckExists"}})
-        EXPECT_TRUE(data.FieldExists(QLatin1String(table), QLatin1String(column))) << table << column;
+    for (const auto &[table, column] : {std::pair{"ReportList", "fav"},
+                                        {"ReportList", "BH"},
+                                        {"ReportList", "MXReportName"},
+                                        {"ReportLB", "orderid"},
+                                        {"ReportField", "Align"},
+                                        {"ReportField", "isPrint"},
+                                        {"ReportCS", "sort"},
+                                        {"ReportEditField", "CheckExists"}})
+        EXPECT_TRUE(data.FieldExists(QLatin1String(table), QLatin1String(column)))
+            << table << column;
     EXPECT_EQ(scalar(QStringLiteral("select name & '/' & orderid from ReportLB")),
               QStringLiteral("综合报表/0"));
-    const QString schema = scalar(QStringLiteral("select group_concat(sql, ';') from sqlite_master"));
+    const QString schema =
+        scalar(QStringLiteral("select group_concat(sql, ';') from sqlite_master"));
     UpgradeReportTables();
     EXPECT_EQ(scalar(QStringLiteral("select count(*) from ReportLB")), QStringLiteral("1"));
     EXPECT_EQ(scalar(QStringLiteral("select group_concat(sql, ';') from sqlite_master")), schema);
@@ -130,10 +136,13 @@ TEST_F(Upgrade, OldTablesGainTheirColumnsAndEmptyCategoriesTheDefault)
         "create table ReportField(id counter PRIMARY KEY, ReportID int, Title varchar(50), Field "
         "varchar(50), FieldFormat varchar(250), Width int, HJFlag bit,  SortID int)"));
     data.adoConn.execute(QStringLiteral("insert into ReportField(Title) values('金额')"));
-    data.adoConn.execute(QStringLiteral("create table ReportLB(id counter PRIMARY KEY, name varchar(50), orderid int)"));
+    data.adoConn.execute(QStringLiteral(
+        "create table ReportLB(id counter PRIMARY KEY, name varchar(50), orderid int)"));
     UpgradeReportTables();
-    EXPECT_EQ(scalar(QStringLiteral("select Type from ReportList where title='日报'")), QStringLiteral("0"));
-    EXPECT_EQ(scalar(QStringLiteral("select count(*) from ReportField where isShow and isPrint and Align is null")),
+    EXPECT_EQ(scalar(QStringLiteral("select Type from ReportList where title='日报'")),
+              QStringLiteral("0"));
+    EXPECT_EQ(scalar(QStringLiteral(
+                  "select count(*) from ReportField where isShow and isPrint and Align is null")),
               QStringLiteral("1"));
     EXPECT_EQ(scalar(QStringLiteral("select count(*) from ReportLB")), QStringLiteral("1"));
     data.adoConn.execute(QStringLiteral("delete from ReportLB"));

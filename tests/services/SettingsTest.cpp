@@ -9,9 +9,9 @@
 #include "support/TestDatabase.h"
 #include "tools/Gbk.h"
 
+#include <gtest/gtest.h>
 #include <QFile>
 #include <QTemporaryDir>
-#include <gtest/gtest.h>
 
 using namespace tavi;
 
@@ -24,8 +24,9 @@ void writeFile(const QString &path, const QByteArray &bytes)
     f.write(bytes);
 }
 
-const char *const kIni = "; host settings\r\n[Db]\r\nAccDbName = 数据\\酒店.mdb\r\nAccDbPsw=\r\n"
-                         "[FrmMain]\r\nstrdbserver=\"srv,1433\"\r\n[Main]\r\nDesFlag=3\r\n";
+const char *const kIni =
+    "; host settings\r\n[Db]\r\nAccDbName = 数据\\酒店.mdb\r\nAccDbPsw=\r\n"
+    "[FrmMain]\r\nstrdbserver=\"srv,1433\"\r\n[Main]\r\nDesFlag=3\r\n";
 
 TEST(ReadSetting, ReadsGbkAndUtf8FilesAndFallsBackToDefaults)
 {
@@ -40,12 +41,15 @@ TEST(ReadSetting, ReadsGbkAndUtf8FilesAndFallsBackToDefaults)
                   QStringLiteral("数据\\酒店.mdb"));
         EXPECT_EQ(ReadSetting(QStringLiteral("frmmain"), QStringLiteral("StrDbServer"), QString()),
                   QStringLiteral("srv,1433"));
-        EXPECT_EQ(ReadSetting(QStringLiteral("Db"), QStringLiteral("AccDbPsw"), QStringLiteral("x")),
-                  QString()) << "a present empty value is not the default";
+        EXPECT_EQ(
+            ReadSetting(QStringLiteral("Db"), QStringLiteral("AccDbPsw"), QStringLiteral("x")),
+            QString())
+            << "a present empty value is not the default";
         EXPECT_EQ(ReadSetting(QStringLiteral("Db"), QStringLiteral("Missing"), QStringLiteral("d")),
                   QStringLiteral("d"));
-        EXPECT_EQ(ReadSetting(QStringLiteral("Nope"), QStringLiteral("DesFlag"), QStringLiteral("0")),
-                  QStringLiteral("0"));
+        EXPECT_EQ(
+            ReadSetting(QStringLiteral("Nope"), QStringLiteral("DesFlag"), QStringLiteral("0")),
+            QStringLiteral("0"));
     }
     QFile::remove(SysInfo.IniFileName);
     EXPECT_EQ(ReadSetting(QStringLiteral("Main"), QStringLiteral("DesFlag"), QStringLiteral("0")),
@@ -82,7 +86,8 @@ TEST_F(SysParamTest, ReadsValuesAndCreatesMissingRows)
     SysInfo.CnParamTable = 0;
     data.adoConn.execute(QStringLiteral("create table XTCS(CSMC varchar(50), ZFCS varchar(50))"));
     data.adoConn.execute(QStringLiteral("insert into XTCS values('GDt_BBT1', ' 06:00 ')"));
-    EXPECT_EQ(ReadSysParam(QStringLiteral("GDt_BBT1"), QStringLiteral("00:00")), QStringLiteral("06:00"));
+    EXPECT_EQ(ReadSysParam(QStringLiteral("GDt_BBT1"), QStringLiteral("00:00")),
+              QStringLiteral("06:00"));
     EXPECT_EQ(ReadSysParam(QStringLiteral("GInt_BBT1"), QStringLiteral("0")), QStringLiteral("0"));
     EXPECT_EQ(ReadSysParam(QStringLiteral("GInt_BBT1"), QStringLiteral("0")), QString())
         << "the created row has no value";
@@ -97,7 +102,8 @@ TEST_F(SysParamTest, UsesTheChineseTableWhenTheHostHasIt)
     EXPECT_EQ(SysParamName(QStringLiteral("CSMC")), QStringLiteral("项目"));
     EXPECT_EQ(SysParamName(QStringLiteral("xtcs")), QStringLiteral("xtcs"));
     EXPECT_EQ(SysParamName(QStringLiteral("ZFCS")), QStringLiteral("ZFCS"));
-    data.adoConn.execute(QStringLiteral("create table 系统设置(项目 varchar(50), ZFCS varchar(50))"));
+    data.adoConn.execute(
+        QStringLiteral("create table 系统设置(项目 varchar(50), ZFCS varchar(50))"));
     data.adoConn.execute(QStringLiteral("insert into 系统设置 values('UserInfo.sSXZDY', '营业')"));
     EXPECT_EQ(ReadSysParam(QStringLiteral("UserInfo.sSXZDY"), QString()), QStringLiteral("营业"));
     SysInfo.CnParamTable = 0;

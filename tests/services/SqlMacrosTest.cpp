@@ -18,8 +18,10 @@ QDateTime at(const char *text)
 TEST(SqlMarkers, ExtractAndKind)
 {
     EXPECT_EQ(ExtractListSql(QStringLiteral("标间")), QString());
-    EXPECT_EQ(ExtractListSql(QStringLiteral("x[SQL:select name from t")), QStringLiteral("select name from t"));
-    EXPECT_EQ(ExtractListSql(QStringLiteral("[SQL: select [name] from t]")), QStringLiteral(" select [name"));
+    EXPECT_EQ(ExtractListSql(QStringLiteral("x[SQL:select name from t")),
+              QStringLiteral("select name from t"));
+    EXPECT_EQ(ExtractListSql(QStringLiteral("[SQL: select [name] from t]")),
+              QStringLiteral(" select [name"));
     EXPECT_EQ(ExtractListSql(QStringLiteral("[sql:select 1]")), QString());
     EXPECT_EQ(DateListKind(QStringLiteral("[:MONTHLIST:] and [:daylist:]")), 0);
     EXPECT_EQ(DateListKind(QStringLiteral("[:MonthList:]")), 1);
@@ -29,15 +31,20 @@ TEST(SqlMarkers, ExtractAndKind)
 
 TEST(DateLists, DayListMatchesTheWorkedText)
 {
-    EXPECT_EQ(BuildDateListSql(QStringLiteral("[:DAYLIST:]"), at("2024-03-01 00:00"), at("2024-03-02 00:00")),
-              QStringLiteral("select * from (select '3月1日' as daylist, 0 as iIndex, '2024-03-01 "
-                             "00:00:00' as daystart, '2024-03-01 23:59:59' as dayend union select "
-                             "'3月2日',1,'2024-03-02 00:00:00', '2024-03-02 23:59:59') aa order by iindex"));
-    EXPECT_EQ(BuildDateListSql(QStringLiteral("[:YEARLIST:]"), at("2023-06-01 00:00"), at("2024-01-01 00:00")),
-              QStringLiteral("select * from (select '2023年' as monthlist, 0 as iIndex, '2023-01-01 "
-                             "00:00:00' as daystart, '2023-12-31 23:59:59' as dayend union select "
-                             "'2024年',1, '2024-01-01 00:00:00', '2024-12-31 23:59:59' ) aa order by iindex"));
-    EXPECT_EQ(BuildDateListSql(QStringLiteral("no token"), at("2024-03-01 00:00"), at("2024-03-02 00:00")),
+    EXPECT_EQ(BuildDateListSql(QStringLiteral("[:DAYLIST:]"), at("2024-03-01 00:00"),
+                               at("2024-03-02 00:00")),
+              QStringLiteral(
+                  "select * from (select '3月1日' as daylist, 0 as iIndex, '2024-03-01 "
+                  "00:00:00' as daystart, '2024-03-01 23:59:59' as dayend union select "
+                  "'3月2日',1,'2024-03-02 00:00:00', '2024-03-02 23:59:59') aa order by iindex"));
+    EXPECT_EQ(BuildDateListSql(QStringLiteral("[:YEARLIST:]"), at("2023-06-01 00:00"),
+                               at("2024-01-01 00:00")),
+              QStringLiteral(
+                  "select * from (select '2023年' as monthlist, 0 as iIndex, '2023-01-01 "
+                  "00:00:00' as daystart, '2023-12-31 23:59:59' as dayend union select "
+                  "'2024年',1, '2024-01-01 00:00:00', '2024-12-31 23:59:59' ) aa order by iindex"));
+    EXPECT_EQ(BuildDateListSql(QStringLiteral("no token"), at("2024-03-01 00:00"),
+                               at("2024-03-02 00:00")),
               QString());
 }
 
@@ -63,16 +70,24 @@ protected:
 
 TEST_F(DateListRows, RangesGiveTheirRows)
 {
-    EXPECT_EQ(labels(BuildDateListSql(QStringLiteral("[:daylist:]"), at("2024-03-01 00:00"), at("2024-03-03 23:59"))),
+    EXPECT_EQ(labels(BuildDateListSql(QStringLiteral("[:daylist:]"), at("2024-03-01 00:00"),
+                                      at("2024-03-03 23:59"))),
               QStringList({"3月1日", "3月2日", "3月3日", "3月4日"}));
-    EXPECT_EQ(labels(BuildDateListSql(QStringLiteral("[:DAYLIST:]"), at("2024-03-01 00:00"), at("2024-03-03 00:00"))).size(), 3);
+    EXPECT_EQ(labels(BuildDateListSql(QStringLiteral("[:DAYLIST:]"), at("2024-03-01 00:00"),
+                                      at("2024-03-03 00:00")))
+                  .size(),
+              3);
     QStringList ends;
-    EXPECT_EQ(labels(BuildDateListSql(QStringLiteral("[:MONTHLIST:]"), at("2023-12-15 00:00"), at("2024-02-15 00:00")), &ends),
+    EXPECT_EQ(labels(BuildDateListSql(QStringLiteral("[:MONTHLIST:]"), at("2023-12-15 00:00"),
+                                      at("2024-02-15 00:00")),
+                     &ends),
               QStringList({"23年12月", "24年1月", "24年2月"}));
     EXPECT_EQ(ends.last(), QStringLiteral("2024-02-29 23:59:59"));
-    EXPECT_EQ(labels(BuildDateListSql(QStringLiteral("[:MONTHLIST:]"), at("2024-05-31 00:00"), at("2024-01-01 00:00"))),
+    EXPECT_EQ(labels(BuildDateListSql(QStringLiteral("[:MONTHLIST:]"), at("2024-05-31 00:00"),
+                                      at("2024-01-01 00:00"))),
               QStringList({"24年5月"}));
-    EXPECT_EQ(labels(BuildDateListSql(QStringLiteral("[:DAYLIST:]"), at("2024-12-30 00:00"), at("2025-01-02 00:00"))),
+    EXPECT_EQ(labels(BuildDateListSql(QStringLiteral("[:DAYLIST:]"), at("2024-12-30 00:00"),
+                                      at("2025-01-02 00:00"))),
               QStringList({"12月30日", "12月31日", "1月1日", "1月2日"}));
 }
 
@@ -82,7 +97,8 @@ protected:
     void SetUp() override
     {
         m_db.open(data.adoConn, db::Connection::Kind::Local);
-        data.adoConn.execute(QStringLiteral("create table t(id counter PRIMARY KEY, name varchar(20))"));
+        data.adoConn.execute(
+            QStringLiteral("create table t(id counter PRIMARY KEY, name varchar(20))"));
         data.adoConn.execute(QStringLiteral("insert into t(name) values('x')"));
         data.adoConn.execute(QStringLiteral("insert into t(name) values('y z')"));
         dm = &data;

@@ -21,10 +21,12 @@ protected:
             QStringLiteral("create table 客户(id %1, name varchar(50), code varchar(20))")
                 .arg(local ? QStringLiteral("counter PRIMARY KEY")
                            : QStringLiteral("integer primary key autoincrement")));
-        data.adoConn.execute(QStringLiteral("insert into 客户(id, name, code) values(41, "
-                                            "'O''Brien', 'A1')"));
-        data.adoConn.execute(QStringLiteral("insert into 客户(id, name, code) values(7, '张三', "
-                                            "'B2')"));
+        data.adoConn.execute(
+            QStringLiteral("insert into 客户(id, name, code) values(41, "
+                           "'O''Brien', 'A1')"));
+        data.adoConn.execute(
+            QStringLiteral("insert into 客户(id, name, code) values(7, '张三', "
+                           "'B2')"));
         data.adoConn.execute(QStringLiteral("create table empty(id int, name varchar(5))"));
     }
 
@@ -38,8 +40,11 @@ TEST_P(TdmOnEngine, LookupsFindRowsAndAnswerZeroOrEmptyOtherwise)
     EXPECT_EQ(data.GetIdByName(QStringLiteral("O'Brien"), QStringLiteral("客户")), 41);
     EXPECT_EQ(data.GetIdByName(QStringLiteral("nobody"), QStringLiteral("客户")), 0);
     EXPECT_EQ(data.GetIdByName(QStringLiteral("x"), QStringLiteral("missing")), 0);
-    EXPECT_EQ(data.GetIdByField(QStringLiteral("code"), QStringLiteral("B2"), QStringLiteral("客户")), 7);
-    EXPECT_EQ(data.GetIdByField(QStringLiteral("nosuch"), QStringLiteral("B2"), QStringLiteral("客户")), 0);
+    EXPECT_EQ(
+        data.GetIdByField(QStringLiteral("code"), QStringLiteral("B2"), QStringLiteral("客户")), 7);
+    EXPECT_EQ(
+        data.GetIdByField(QStringLiteral("nosuch"), QStringLiteral("B2"), QStringLiteral("客户")),
+        0);
     EXPECT_FALSE(data.qryTemp.isOpen()) << "a failed lookup leaves the scratch query closed";
     EXPECT_EQ(data.GetNameById(QStringLiteral("客户"), 7), QStringLiteral("张三"));
     EXPECT_EQ(data.GetNameById(QStringLiteral("客户"), 8), QString());

@@ -9,15 +9,15 @@ using namespace tavi;
 
 namespace {
 
-struct PadCase {
+struct PadCase
+{
     const char *text;
     int width;
     const char *expected;
 };
 
 class PadZerosCase : public ::testing::TestWithParam<PadCase>
-{
-};
+{};
 
 TEST_P(PadZerosCase, PadsToWidthInBytes)
 {
@@ -53,9 +53,11 @@ TEST(TextRoutines, StripSpacesAndTableName)
 {
     EXPECT_EQ(StripSpaces(QStringLiteral(" a b\tc ")), QStringLiteral("ab\tc"));
     EXPECT_EQ(StripSpaces(QStringLiteral("\t a b \n")), QStringLiteral("ab"));
-    EXPECT_EQ(TableNameFromSql(QStringLiteral("select * from 客户 where 1=1")), QStringLiteral("客户"));
+    EXPECT_EQ(TableNameFromSql(QStringLiteral("select * from 客户 where 1=1")),
+              QStringLiteral("客户"));
     EXPECT_EQ(TableNameFromSql(QStringLiteral("select * from 客户")), QString());
-    EXPECT_EQ(TableNameFromSql(QStringLiteral("SELECT a FROM t1 order by a")), QStringLiteral("t1"));
+    EXPECT_EQ(TableNameFromSql(QStringLiteral("SELECT a FROM t1 order by a")),
+              QStringLiteral("t1"));
     EXPECT_EQ(TableNameFromSql(QStringLiteral("select a from\nt where")), QString());
 }
 

@@ -48,19 +48,24 @@ ScriptedUiPlatform &ScriptedUiPlatform::expectModal(std::function<int(QDialog &)
 void ScriptedUiPlatform::verify()
 {
     for (const Step &s : m_steps)
-        ADD_FAILURE() << "expected " << kindName(s.kind).toStdString() << " never came: "
-                      << s.part.toStdString();
+        ADD_FAILURE() << "expected " << kindName(s.kind).toStdString()
+                      << " never came: " << s.part.toStdString();
     m_steps.clear();
 }
 
 QString ScriptedUiPlatform::kindName(Kind kind)
 {
     switch (kind) {
-    case Kind::Message: return QStringLiteral("message");
-    case Kind::Question: return QStringLiteral("question");
-    case Kind::OpenFile: return QStringLiteral("open-file dialog");
-    case Kind::SaveFile: return QStringLiteral("save-file dialog");
-    case Kind::Modal: return QStringLiteral("modal dialog");
+    case Kind::Message:
+        return QStringLiteral("message");
+    case Kind::Question:
+        return QStringLiteral("question");
+    case Kind::OpenFile:
+        return QStringLiteral("open-file dialog");
+    case Kind::SaveFile:
+        return QStringLiteral("save-file dialog");
+    case Kind::Modal:
+        return QStringLiteral("modal dialog");
     }
     return QString();
 }
@@ -76,8 +81,8 @@ bool ScriptedUiPlatform::take(Kind kind, const QString &text, Step *step)
     m_steps.pop_front();
     if (step->kind != kind) {
         ADD_FAILURE() << "expected " << kindName(step->kind).toStdString() << " \""
-                      << step->part.toStdString() << "\" but got "
-                      << kindName(kind).toStdString() << ": " << text.toStdString();
+                      << step->part.toStdString() << "\" but got " << kindName(kind).toStdString()
+                      << ": " << text.toStdString();
         return false;
     }
     if (!step->part.isEmpty() && !text.contains(step->part)) {

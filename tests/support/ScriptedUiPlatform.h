@@ -13,7 +13,8 @@ namespace tavi::test {
 class ScriptedUiPlatform : public UiPlatform
 {
 public:
-    struct Shown {
+    struct Shown
+    {
         Icon icon;
         QString caption;
         QString text;
@@ -47,8 +48,16 @@ public:
     int execModal(QDialog &dialog) override;
 
 private:
-    enum class Kind { Message, Question, OpenFile, SaveFile, Modal };
-    struct Step {
+    enum class Kind
+    {
+        Message,
+        Question,
+        OpenFile,
+        SaveFile,
+        Modal
+    };
+    struct Step
+    {
         Kind kind;
         QString part;
         Icon icon = Icon::None;

@@ -7,14 +7,14 @@ using tavi::CommaText;
 
 namespace {
 
-struct CommaCase {
+struct CommaCase
+{
     QStringList items;
     const char *text;
 };
 
 class CommaTextCase : public ::testing::TestWithParam<CommaCase>
-{
-};
+{};
 
 TEST_P(CommaTextCase, JoinsAndSplitsBack)
 {
@@ -24,9 +24,8 @@ TEST_P(CommaTextCase, JoinsAndSplitsBack)
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, CommaTextCase,
-    ::testing::Values(CommaCase{{"A", "x", "y z", "B"}, "A,x,\"y z\",B"},
-                      CommaCase{{}, ""}, CommaCase{{""}, "\"\""},
-                      CommaCase{{"a", "", "b"}, "a,,b"},
+    ::testing::Values(CommaCase{{"A", "x", "y z", "B"}, "A,x,\"y z\",B"}, CommaCase{{}, ""},
+                      CommaCase{{""}, "\"\""}, CommaCase{{"a", "", "b"}, "a,,b"},
                       CommaCase{{"say \"hi\"", "1,2", "标间"}, "\"say \"\"hi\"\"\",\"1,2\",标间"},
                       CommaCase{{"a", ""}, "a,"}, CommaCase{{"tab\there"}, "\"tab\there\""}));
 

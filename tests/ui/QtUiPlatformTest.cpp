@@ -1,11 +1,11 @@
 #include "support/QtPrinters.h"
 #include "ui/QtUiPlatform.h"
 
+#include <gtest/gtest.h>
 #include <QApplication>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTimer>
-#include <gtest/gtest.h>
 
 using namespace tavi;
 
@@ -21,7 +21,8 @@ TEST(QtUiPlatform, BoxesCarryCaptionIconAndButtons)
     EXPECT_EQ(box.standardButtons(), QMessageBox::Ok);
 
     QMessageBox ask;
-    QtUiPlatform::configureBox(ask, UiPlatform::Icon::Question, QString(), QStringLiteral("删除？"));
+    QtUiPlatform::configureBox(ask, UiPlatform::Icon::Question, QString(),
+                               QStringLiteral("删除？"));
     EXPECT_EQ(ask.icon(), QMessageBox::Question);
     EXPECT_EQ(ask.standardButtons(), QMessageBox::Yes | QMessageBox::No);
 }

@@ -53,13 +53,17 @@ ColumnData::Storage ColumnData::storageFor(FieldKind kind)
 {
     switch (kind) {
     case FieldKind::Integer:
-    case FieldKind::Boolean: return Storage::Int;
+    case FieldKind::Boolean:
+        return Storage::Int;
     case FieldKind::Float:
     case FieldKind::Currency:
-    case FieldKind::Decimal: return Storage::Double;
-    case FieldKind::DateTime: return Storage::DateTime;
+    case FieldKind::Decimal:
+        return Storage::Double;
+    case FieldKind::DateTime:
+        return Storage::DateTime;
     case FieldKind::Text:
-    case FieldKind::LongText: return Storage::Text;
+    case FieldKind::LongText:
+        return Storage::Text;
     }
     return Storage::Variant;
 }
@@ -68,13 +72,19 @@ void ColumnData::reserve(int rows)
 {
     switch (m_storage) {
     case Storage::Int:
-    case Storage::DateTime: m_ints.reserve(size_t(rows)); break;
-    case Storage::Double: m_doubles.reserve(size_t(rows)); break;
+    case Storage::DateTime:
+        m_ints.reserve(size_t(rows));
+        break;
+    case Storage::Double:
+        m_doubles.reserve(size_t(rows));
+        break;
     case Storage::Text:
         m_spans.reserve(size_t(rows));
         m_prefixes.reserve(size_t(rows));
         break;
-    case Storage::Variant: m_variants.reserve(size_t(rows)); break;
+    case Storage::Variant:
+        m_variants.reserve(size_t(rows));
+        break;
     }
 }
 
@@ -94,13 +104,19 @@ void ColumnData::appendNull()
 {
     switch (m_storage) {
     case Storage::Int:
-    case Storage::DateTime: m_ints.push_back(0); break;
-    case Storage::Double: m_doubles.push_back(0); break;
+    case Storage::DateTime:
+        m_ints.push_back(0);
+        break;
+    case Storage::Double:
+        m_doubles.push_back(0);
+        break;
     case Storage::Text:
         m_spans.push_back({uint32_t(m_chars.size()), 0});
         m_prefixes.push_back({});
         break;
-    case Storage::Variant: m_variants.emplace_back(); break;
+    case Storage::Variant:
+        m_variants.emplace_back();
+        break;
     }
     markNull(true);
 }
@@ -108,14 +124,20 @@ void ColumnData::appendNull()
 void ColumnData::appendInt(qint64 value)
 {
     switch (m_storage) {
-    case Storage::Int: m_ints.push_back(value); break;
-    case Storage::Double: m_doubles.push_back(double(value)); break;
+    case Storage::Int:
+        m_ints.push_back(value);
+        break;
+    case Storage::Double:
+        m_doubles.push_back(double(value));
+        break;
     case Storage::DateTime:
     case Storage::Text:
         promoteToVariant();
         m_variants.emplace_back(value);
         break;
-    case Storage::Variant: m_variants.emplace_back(value); break;
+    case Storage::Variant:
+        m_variants.emplace_back(value);
+        break;
     }
     markNull(false);
 }
@@ -123,7 +145,9 @@ void ColumnData::appendInt(qint64 value)
 void ColumnData::appendDouble(double value)
 {
     switch (m_storage) {
-    case Storage::Double: m_doubles.push_back(value); break;
+    case Storage::Double:
+        m_doubles.push_back(value);
+        break;
     case Storage::Int:
         if (m_kind == FieldKind::Boolean) {
             m_ints.push_back(value != 0 ? 1 : 0);
@@ -141,7 +165,9 @@ void ColumnData::appendDouble(double value)
         promoteToVariant();
         m_variants.emplace_back(value);
         break;
-    case Storage::Variant: m_variants.emplace_back(value); break;
+    case Storage::Variant:
+        m_variants.emplace_back(value);
+        break;
     }
     markNull(false);
 }
@@ -157,7 +183,9 @@ void ColumnData::appendUtf8(const char *data, int length)
 {
     const std::string_view s(data, size_t(length));
     switch (m_storage) {
-    case Storage::Text: appendText(data, length); break;
+    case Storage::Text:
+        appendText(data, length);
+        break;
     case Storage::Int: {
         qint64 v = 0;
         if (parseInt64(s, &v)) {
@@ -188,7 +216,9 @@ void ColumnData::appendUtf8(const char *data, int length)
         m_variants.emplace_back(QString::fromUtf8(data, length));
         break;
     }
-    case Storage::Variant: m_variants.emplace_back(QString::fromUtf8(data, length)); break;
+    case Storage::Variant:
+        m_variants.emplace_back(QString::fromUtf8(data, length));
+        break;
     }
     markNull(false);
 }
@@ -211,13 +241,19 @@ void ColumnData::appendVariant(const QVariant &value)
     }
     if (m_storage != Storage::Variant) {
         switch (value.metaType().id()) {
-        case QMetaType::Bool: appendInt(value.toBool() ? 1 : 0); return;
+        case QMetaType::Bool:
+            appendInt(value.toBool() ? 1 : 0);
+            return;
         case QMetaType::Int:
         case QMetaType::UInt:
         case QMetaType::LongLong:
-        case QMetaType::ULongLong: appendInt(value.toLongLong()); return;
+        case QMetaType::ULongLong:
+            appendInt(value.toLongLong());
+            return;
         case QMetaType::Double:
-        case QMetaType::Float: appendDouble(value.toDouble()); return;
+        case QMetaType::Float:
+            appendDouble(value.toDouble());
+            return;
         case QMetaType::QDateTime:
             if (m_storage == Storage::DateTime) {
                 appendDateTime(packDateTime(value.toDateTime()));
@@ -235,7 +271,8 @@ void ColumnData::appendVariant(const QVariant &value)
             appendUtf8(utf8.constData(), int(utf8.size()));
             return;
         }
-        default: break;
+        default:
+            break;
         }
         promoteToVariant();
     }
@@ -253,13 +290,16 @@ QVariant ColumnData::value(int row) const
         if (m_kind == FieldKind::Boolean)
             return QVariant(m_ints[r] != 0);
         return QVariant(m_ints[r]);
-    case Storage::Double: return QVariant(m_doubles[r]);
-    case Storage::DateTime: return QVariant(unpackDateTime(m_ints[r]));
+    case Storage::Double:
+        return QVariant(m_doubles[r]);
+    case Storage::DateTime:
+        return QVariant(unpackDateTime(m_ints[r]));
     case Storage::Text: {
         const std::string_view s = utf8At(row);
         return QVariant(QString::fromUtf8(s.data(), qsizetype(s.size())));
     }
-    case Storage::Variant: return m_variants[r];
+    case Storage::Variant:
+        return m_variants[r];
     }
     return QVariant();
 }
@@ -273,8 +313,12 @@ void ColumnData::setValue(int row, const QVariant &value)
         --m_size;
         switch (m_storage) {
         case Storage::Int:
-        case Storage::DateTime: m_ints.pop_back(); break;
-        case Storage::Double: m_doubles.pop_back(); break;
+        case Storage::DateTime:
+            m_ints.pop_back();
+            break;
+        case Storage::Double:
+            m_doubles.pop_back();
+            break;
         case Storage::Text: {
             const Span s = m_spans.back();
             m_spans.pop_back();
@@ -283,7 +327,9 @@ void ColumnData::setValue(int row, const QVariant &value)
                 m_chars.resize(s.offset);
             break;
         }
-        case Storage::Variant: m_variants.pop_back(); break;
+        case Storage::Variant:
+            m_variants.pop_back();
+            break;
         }
         if (m_null.size() > size_t(m_size))
             m_null.resize(size_t(m_size));
@@ -306,8 +352,12 @@ void ColumnData::setValue(int row, const QVariant &value)
         m_null[r] = false;
     switch (m_storage) {
     case Storage::Int:
-    case Storage::DateTime: m_ints[r] = one.m_ints[0]; break;
-    case Storage::Double: m_doubles[r] = one.m_doubles[0]; break;
+    case Storage::DateTime:
+        m_ints[r] = one.m_ints[0];
+        break;
+    case Storage::Double:
+        m_doubles[r] = one.m_doubles[0];
+        break;
     case Storage::Text: {
         const std::string_view s = one.utf8At(0);
         m_spans[r] = {uint32_t(m_chars.size()), uint32_t(s.size())};
@@ -315,8 +365,8 @@ void ColumnData::setValue(int row, const QVariant &value)
         m_prefixes[r] = one.m_prefixes[0];
         break;
     }
-    case Storage::Variant: m_variants[r] = one.m_storage == Storage::Variant ? one.m_variants[0]
-                                                                             : one.value(0);
+    case Storage::Variant:
+        m_variants[r] = one.m_storage == Storage::Variant ? one.m_variants[0] : one.value(0);
         break;
     }
 }
@@ -342,7 +392,8 @@ size_t ColumnData::memoryUsage() const
 {
     return m_null.capacity() / 8 + m_ints.capacity() * sizeof(qint64) +
            m_doubles.capacity() * sizeof(double) + m_chars.capacity() +
-           m_spans.capacity() * sizeof(Span) + m_prefixes.capacity() * sizeof(TextCollation::Prefix) +
+           m_spans.capacity() * sizeof(Span) +
+           m_prefixes.capacity() * sizeof(TextCollation::Prefix) +
            m_variants.capacity() * sizeof(QVariant);
 }
 

@@ -20,7 +20,14 @@ namespace tavi::db {
 class ColumnData
 {
 public:
-    enum class Storage { Int, Double, Text, DateTime, Variant };
+    enum class Storage
+    {
+        Int,
+        Double,
+        Text,
+        DateTime,
+        Variant
+    };
 
     explicit ColumnData(FieldKind kind = FieldKind::Text);
     ColumnData(FieldKind kind, Storage storage) : m_kind(kind), m_storage(storage) {}
@@ -71,7 +78,8 @@ public:
     static QString dateTimeText(const QDateTime &dt);
 
 private:
-    struct Span {
+    struct Span
+    {
         uint32_t offset;
         uint32_t length;
     };

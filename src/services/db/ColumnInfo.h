@@ -7,7 +7,8 @@
 namespace tavi::db {
 
 /// Description of one result column.
-struct ColumnInfo {
+struct ColumnInfo
+{
     QString name;
     FieldKind kind = FieldKind::Text;
     /// The database numbers this column itself (counter / IDENTITY / AUTOINCREMENT).

@@ -14,7 +14,11 @@ class Recordset;
 class Connection
 {
 public:
-    enum class Kind { Local, Server };
+    enum class Kind
+    {
+        Local,
+        Server
+    };
 
     Connection();
     ~Connection();

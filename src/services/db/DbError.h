@@ -11,8 +11,7 @@ class DbError : public std::runtime_error
 public:
     explicit DbError(const QString &message)
         : std::runtime_error(message.toStdString()), m_message(message)
-    {
-    }
+    {}
 
     /// The message as the engine gave it.
     const QString &message() const noexcept { return m_message; }

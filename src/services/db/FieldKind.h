@@ -5,7 +5,8 @@
 namespace tavi::db {
 
 /// Kind of a result column, as the grids, formats and package copies distinguish them.
-enum class FieldKind {
+enum class FieldKind
+{
     Integer,
     Float,
     Currency,
@@ -26,8 +27,8 @@ QString fieldKindName(FieldKind kind);
 /// True for the kinds whose values are numbers.
 inline bool isNumericKind(FieldKind kind)
 {
-    return kind == FieldKind::Integer || kind == FieldKind::Float ||
-           kind == FieldKind::Currency || kind == FieldKind::Decimal;
+    return kind == FieldKind::Integer || kind == FieldKind::Float || kind == FieldKind::Currency ||
+           kind == FieldKind::Decimal;
 }
 
 }  // namespace tavi::db

@@ -8,9 +8,20 @@ namespace tavi::db {
 
 namespace {
 
-enum class Tok { Space, Word, Number, String, Ident, Date, Punct, Comment };
+enum class Tok
+{
+    Space,
+    Word,
+    Number,
+    String,
+    Ident,
+    Date,
+    Punct,
+    Comment
+};
 
-struct Token {
+struct Token
+{
     Tok kind;
     QString text;
 };
@@ -173,7 +184,8 @@ void rewriteExpressions(std::vector<Token> &t)
                 tok = {Tok::Number, QStringLiteral("0")};
             break;
         }
-        default: break;
+        default:
+            break;
         }
     }
 }
@@ -183,20 +195,19 @@ void rewriteExpressions(std::vector<Token> &t)
 bool endsOperand(const Token &t)
 {
     if (t.kind == Tok::Punct) {
-        static const QStringList stops = {QStringLiteral(","),  QStringLiteral(";"),
-                                          QStringLiteral("="),  QStringLiteral("<>"),
-                                          QStringLiteral("<"),  QStringLiteral(">"),
-                                          QStringLiteral("<="), QStringLiteral(">="),
-                                          QStringLiteral("!=")};
+        static const QStringList stops = {
+            QStringLiteral(","),  QStringLiteral(";"),  QStringLiteral("="),
+            QStringLiteral("<>"), QStringLiteral("<"),  QStringLiteral(">"),
+            QStringLiteral("<="), QStringLiteral(">="), QStringLiteral("!=")};
         return stops.contains(t.text);
     }
     if (t.kind != Tok::Word)
         return false;
     static const char *const words[] = {
-        "select", "from",  "where", "and",   "or",    "not",   "as",     "when",  "then",
-        "else",   "end",   "on",    "by",    "having", "like", "between", "in",   "is",
-        "union",  "order", "group", "distinct", "top", "case", "set",    "values", "into",
-        "join",   "all",   "asc",   "desc",  "limit", "escape"};
+        "select", "from",  "where", "and",      "or",     "not",   "as",      "when",   "then",
+        "else",   "end",   "on",    "by",       "having", "like",  "between", "in",     "is",
+        "union",  "order", "group", "distinct", "top",    "case",  "set",     "values", "into",
+        "join",   "all",   "asc",   "desc",     "limit",  "escape"};
     for (const char *w : words) {
         if (is(t, w))
             return true;
@@ -298,7 +309,8 @@ void rewriteTop(std::vector<Token> &t)
     t.push_back({Tok::Number, count});
 }
 
-struct ColumnDdl {
+struct ColumnDdl
+{
     QString text;
     QString name;
     bool boolean = false;
@@ -395,9 +407,10 @@ QStringList booleanTriggers(const QString &table, const QString &column)
     const QString t = quoteSqlite(table);
     const QString c = quoteSqlite(column);
     const QString base = QStringLiteral("tavi_bool_") + table + QLatin1Char('_') + column;
-    const QString body = QStringLiteral(" WHEN NEW.%2 IS NOT NULL AND NEW.%2 NOT IN (0, -1) BEGIN "
-                                        "UPDATE %1 SET %2 = CASE WHEN NEW.%2 THEN -1 ELSE 0 END "
-                                        "WHERE rowid = NEW.rowid; END")
+    const QString body = QStringLiteral(
+                             " WHEN NEW.%2 IS NOT NULL AND NEW.%2 NOT IN (0, -1) BEGIN "
+                             "UPDATE %1 SET %2 = CASE WHEN NEW.%2 THEN -1 ELSE 0 END "
+                             "WHERE rowid = NEW.rowid; END")
                              .arg(t, c);
     return {QStringLiteral("CREATE TRIGGER IF NOT EXISTS %1 AFTER INSERT ON %2")
                     .arg(quoteSqlite(base + QStringLiteral("_i")), t) +
@@ -461,7 +474,8 @@ bool translateAlterAdd(const std::vector<Token> &t, QStringList &out)
         from = maybeColumn + 1;
     const QString table = unquoteIdent(t[size_t(nameAt)].text);
     int end = int(t.size());
-    while (end > from && (t[size_t(end - 1)].kind == Tok::Space || isPunct(t[size_t(end - 1)], ";")))
+    while (end > from &&
+           (t[size_t(end - 1)].kind == Tok::Space || isPunct(t[size_t(end - 1)], ";")))
         --end;
     for (const auto &part : splitTopLevel(t, from, end)) {
         const ColumnDdl col = translateColumn(part);
@@ -478,10 +492,11 @@ bool translateAlterAdd(const std::vector<Token> &t, QStringList &out)
 QString JetDialect::dateLiteral(const QString &jetDate)
 {
     const QString body = jetDate.trimmed();
-    static const char *formats[] = {
-        "M-d-yyyy H:mm:ss", "M-d-yyyy H:mm", "M-d-yyyy", "M/d/yyyy H:mm:ss", "M/d/yyyy H:mm",
-        "M/d/yyyy",         "yyyy-M-d H:mm:ss", "yyyy-M-d H:mm", "yyyy-M-d", "yyyy/M/d H:mm:ss",
-        "yyyy/M/d H:mm",    "yyyy/M/d",         "M/d/yyyy h:mm:ss AP", "M/d/yyyy h:mm AP"};
+    static const char *formats[] = {"M-d-yyyy H:mm:ss",    "M-d-yyyy H:mm",   "M-d-yyyy",
+                                    "M/d/yyyy H:mm:ss",    "M/d/yyyy H:mm",   "M/d/yyyy",
+                                    "yyyy-M-d H:mm:ss",    "yyyy-M-d H:mm",   "yyyy-M-d",
+                                    "yyyy/M/d H:mm:ss",    "yyyy/M/d H:mm",   "yyyy/M/d",
+                                    "M/d/yyyy h:mm:ss AP", "M/d/yyyy h:mm AP"};
     for (const char *f : formats) {
         const QDateTime dt = QDateTime::fromString(body, QLatin1String(f));
         if (dt.isValid())

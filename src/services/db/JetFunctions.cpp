@@ -225,12 +225,12 @@ std::string_view textView(sqlite3_value *v)
 std::string textOf(sqlite3_value *v)
 {
     switch (sqlite3_value_type(v)) {
-        case SQLITE_INTEGER:
-            return std::to_string(sqlite3_value_int64(v));
-        case SQLITE_FLOAT:
-            return numberText(sqlite3_value_double(v));
-        default:
-            return std::string(textView(v));
+    case SQLITE_INTEGER:
+        return std::to_string(sqlite3_value_int64(v));
+    case SQLITE_FLOAT:
+        return numberText(sqlite3_value_double(v));
+    default:
+        return std::string(textView(v));
     }
 }
 
@@ -257,18 +257,18 @@ const char *functionName(sqlite3_context *ctx)
 QByteArray describe(sqlite3_value *v)
 {
     switch (sqlite3_value_type(v)) {
-        case SQLITE_NULL:
-            return "NULL";
-        case SQLITE_BLOB:
-            return "a binary value";
-        case SQLITE_TEXT: {
-            std::string_view s = textView(v);
-            if (s.size() > 40)
-                return '\'' + QByteArray(s.data(), 40) + "...'";
-            return '\'' + QByteArray(s.data(), qsizetype(s.size())) + '\'';
-        }
-        default:
-            return QByteArray::fromStdString(textOf(v));
+    case SQLITE_NULL:
+        return "NULL";
+    case SQLITE_BLOB:
+        return "a binary value";
+    case SQLITE_TEXT: {
+        std::string_view s = textView(v);
+        if (s.size() > 40)
+            return '\'' + QByteArray(s.data(), 40) + "...'";
+        return '\'' + QByteArray(s.data(), qsizetype(s.size())) + '\'';
+    }
+    default:
+        return QByteArray::fromStdString(textOf(v));
     }
 }
 
@@ -310,13 +310,13 @@ void resultNumber(sqlite3_context *ctx, double v)
 bool toMoment(sqlite3_value *v, Moment *out)
 {
     switch (sqlite3_value_type(v)) {
-        case SQLITE_INTEGER:
-        case SQLITE_FLOAT:
-            return momentFromSerial(sqlite3_value_double(v), out);
-        case SQLITE_TEXT:
-            return parseMoment(textView(v), out);
-        default:
-            return false;
+    case SQLITE_INTEGER:
+    case SQLITE_FLOAT:
+        return momentFromSerial(sqlite3_value_double(v), out);
+    case SQLITE_TEXT:
+        return parseMoment(textView(v), out);
+    default:
+        return false;
     }
 }
 
@@ -325,22 +325,22 @@ bool toMoment(sqlite3_value *v, Moment *out)
 bool toNumber(sqlite3_value *v, double *out, bool datesAsSerials)
 {
     switch (sqlite3_value_type(v)) {
-        case SQLITE_INTEGER:
-        case SQLITE_FLOAT:
-            *out = sqlite3_value_double(v);
+    case SQLITE_INTEGER:
+    case SQLITE_FLOAT:
+        *out = sqlite3_value_double(v);
+        return true;
+    case SQLITE_TEXT: {
+        if (parseNumberText(textView(v), out))
             return true;
-        case SQLITE_TEXT: {
-            if (parseNumberText(textView(v), out))
-                return true;
-            Moment m;
-            if (datesAsSerials && parseMoment(textView(v), &m)) {
-                *out = serialOf(m);
-                return true;
-            }
-            return false;
+        Moment m;
+        if (datesAsSerials && parseMoment(textView(v), &m)) {
+            *out = serialOf(m);
+            return true;
         }
-        default:
-            return false;
+        return false;
+    }
+    default:
+        return false;
     }
 }
 
@@ -463,12 +463,12 @@ qint64 firstWeekStart(int year, int firstDay, int firstWeek)
     const qint64 jan1 = QDate(year, 1, 1).toJulianDay();
     const qint64 start = weekStart(jan1, firstDay);
     switch (firstWeek) {
-        case 2:
-            return jan1 - start <= 3 ? start : start + 7;
-        case 3:
-            return start == jan1 ? start : start + 7;
-        default:
-            return start;
+    case 2:
+        return jan1 - start <= 3 ? start : start + 7;
+    case 3:
+        return start == jan1 ? start : start + 7;
+    default:
+        return start;
     }
 }
 
@@ -485,26 +485,26 @@ qint64 datePart(Interval interval, const Moment &m, int firstDay, int firstWeek)
 {
     const QDate d = m.date();
     switch (interval) {
-        case Interval::Year:
-            return d.year();
-        case Interval::Quarter:
-            return (d.month() - 1) / 3 + 1;
-        case Interval::Month:
-            return d.month();
-        case Interval::DayOfYear:
-            return d.dayOfYear();
-        case Interval::Day:
-            return d.day();
-        case Interval::Weekday:
-            return weekdayFrom(m.day(), firstDay);
-        case Interval::Week:
-            return weekOfYear(m.day(), firstDay, firstWeek);
-        case Interval::Hour:
-            return m.hour();
-        case Interval::Minute:
-            return m.minute();
-        case Interval::Second:
-            return m.second();
+    case Interval::Year:
+        return d.year();
+    case Interval::Quarter:
+        return (d.month() - 1) / 3 + 1;
+    case Interval::Month:
+        return d.month();
+    case Interval::DayOfYear:
+        return d.dayOfYear();
+    case Interval::Day:
+        return d.day();
+    case Interval::Weekday:
+        return weekdayFrom(m.day(), firstDay);
+    case Interval::Week:
+        return weekOfYear(m.day(), firstDay, firstWeek);
+    case Interval::Hour:
+        return m.hour();
+    case Interval::Minute:
+        return m.minute();
+    case Interval::Second:
+        return m.second();
     }
     return 0;
 }
@@ -516,25 +516,25 @@ qint64 dateDiff(Interval interval, const Moment &a, const Moment &b, int firstDa
     const QDate da = a.date();
     const QDate db = b.date();
     switch (interval) {
-        case Interval::Year:
-            return db.year() - da.year();
-        case Interval::Quarter:
-            return (db.year() * 4 + (db.month() - 1) / 3) - (da.year() * 4 + (da.month() - 1) / 3);
-        case Interval::Month:
-            return (db.year() * 12 + db.month()) - (da.year() * 12 + da.month());
-        case Interval::DayOfYear:
-        case Interval::Day:
-            return b.day() - a.day();
-        case Interval::Weekday:
-            return (b.day() - a.day()) / 7;
-        case Interval::Week:
-            return (weekStart(b.day(), firstDay) - weekStart(a.day(), firstDay)) / 7;
-        case Interval::Hour:
-            return floorDiv(b.secs, 3600) - floorDiv(a.secs, 3600);
-        case Interval::Minute:
-            return floorDiv(b.secs, 60) - floorDiv(a.secs, 60);
-        case Interval::Second:
-            return b.secs - a.secs;
+    case Interval::Year:
+        return db.year() - da.year();
+    case Interval::Quarter:
+        return (db.year() * 4 + (db.month() - 1) / 3) - (da.year() * 4 + (da.month() - 1) / 3);
+    case Interval::Month:
+        return (db.year() * 12 + db.month()) - (da.year() * 12 + da.month());
+    case Interval::DayOfYear:
+    case Interval::Day:
+        return b.day() - a.day();
+    case Interval::Weekday:
+        return (b.day() - a.day()) / 7;
+    case Interval::Week:
+        return (weekStart(b.day(), firstDay) - weekStart(a.day(), firstDay)) / 7;
+    case Interval::Hour:
+        return floorDiv(b.secs, 3600) - floorDiv(a.secs, 3600);
+    case Interval::Minute:
+        return floorDiv(b.secs, 60) - floorDiv(a.secs, 60);
+    case Interval::Second:
+        return b.secs - a.secs;
     }
     return 0;
 }
@@ -622,18 +622,18 @@ struct DateToken
 bool isDateLetter(QChar c)
 {
     switch (c.toLower().unicode()) {
-        case 'y':
-        case 'm':
-        case 'd':
-        case 'h':
-        case 'n':
-        case 's':
-        case 'q':
-        case 'w':
-        case 'c':
-            return true;
-        default:
-            return false;
+    case 'y':
+    case 'm':
+    case 'd':
+    case 'h':
+    case 'n':
+    case 's':
+    case 'q':
+    case 'w':
+    case 'c':
+        return true;
+    default:
+        return false;
     }
 }
 
@@ -695,61 +695,61 @@ QList<DateToken> dateTokens(const QString &pattern)
             i += count;
         };
         switch (c.unicode()) {
-            case 'y':
-                if (run >= 4)
-                    take(4, T::Year4);
-                else if (run >= 2)
-                    take(2, T::Year2);
-                else
-                    take(1, T::DayOfYear);
-                break;
-            case 'm':
-                if (run >= 4)
-                    take(4, T::MonthLong);
-                else if (run == 3)
-                    take(3, T::MonthShort);
-                else if (run == 2)
-                    take(2, T::Month2);
-                else
-                    take(1, T::Month);
-                break;
-            case 'd': {
-                static const T days[] = {T::Day,     T::Day2,      T::DayShort,
-                                         T::DayLong, T::ShortDate, T::LongDate};
-                const qsizetype count = std::min<qsizetype>(run, 6);
-                take(count, days[count - 1]);
+        case 'y':
+            if (run >= 4)
+                take(4, T::Year4);
+            else if (run >= 2)
+                take(2, T::Year2);
+            else
+                take(1, T::DayOfYear);
+            break;
+        case 'm':
+            if (run >= 4)
+                take(4, T::MonthLong);
+            else if (run == 3)
+                take(3, T::MonthShort);
+            else if (run == 2)
+                take(2, T::Month2);
+            else
+                take(1, T::Month);
+            break;
+        case 'd': {
+            static const T days[] = {T::Day,     T::Day2,      T::DayShort,
+                                     T::DayLong, T::ShortDate, T::LongDate};
+            const qsizetype count = std::min<qsizetype>(run, 6);
+            take(count, days[count - 1]);
+            break;
+        }
+        case 'h':
+            take(std::min<qsizetype>(run, 2), run >= 2 ? T::Hour2 : T::Hour);
+            break;
+        case 'n':
+            take(std::min<qsizetype>(run, 2), run >= 2 ? T::Minute2 : T::Minute);
+            break;
+        case 's':
+            take(std::min<qsizetype>(run, 2), run >= 2 ? T::Second2 : T::Second);
+            break;
+        case 'w':
+            take(std::min<qsizetype>(run, 2), run >= 2 ? T::WeekOfYear : T::Weekday);
+            break;
+        case 'q':
+            take(1, T::Quarter);
+            break;
+        case 'c':
+            take(1, T::General);
+            break;
+        case 't':
+            if (run >= 5) {
+                take(5, T::LongTime);
                 break;
             }
-            case 'h':
-                take(std::min<qsizetype>(run, 2), run >= 2 ? T::Hour2 : T::Hour);
-                break;
-            case 'n':
-                take(std::min<qsizetype>(run, 2), run >= 2 ? T::Minute2 : T::Minute);
-                break;
-            case 's':
-                take(std::min<qsizetype>(run, 2), run >= 2 ? T::Second2 : T::Second);
-                break;
-            case 'w':
-                take(std::min<qsizetype>(run, 2), run >= 2 ? T::WeekOfYear : T::Weekday);
-                break;
-            case 'q':
-                take(1, T::Quarter);
-                break;
-            case 'c':
-                take(1, T::General);
-                break;
-            case 't':
-                if (run >= 5) {
-                    take(5, T::LongTime);
-                    break;
-                }
-                literal(pattern.mid(i, 1));
-                ++i;
-                break;
-            default:
-                literal(pattern.mid(i, 1));
-                ++i;
-                break;
+            literal(pattern.mid(i, 1));
+            ++i;
+            break;
+        default:
+            literal(pattern.mid(i, 1));
+            ++i;
+            break;
         }
     }
     // As in Access, "m" right after an hour or right before seconds means minutes.
@@ -806,91 +806,91 @@ QString formatDate(const Moment &m, const QString &pattern)
     QString out;
     for (const DateToken &t : tokens) {
         switch (t.type) {
-            case T::Literal:
-                out += t.text;
-                break;
-            case T::General:
-                out += generalDate(m);
-                break;
-            case T::DayOfYear:
-                out += QString::number(d.dayOfYear());
-                break;
-            case T::Year2:
-                out += twoDigits(d.year() % 100);
-                break;
-            case T::Year4:
-                out += QString::number(d.year()).rightJustified(4, u'0');
-                break;
-            case T::Quarter:
-                out += QString::number((d.month() - 1) / 3 + 1);
-                break;
-            case T::Month:
-                out += QString::number(d.month());
-                break;
-            case T::Month2:
-                out += twoDigits(d.month());
-                break;
-            case T::MonthShort:
-                out += QString::fromLatin1(kMonthNames[d.month() - 1]).left(3);
-                break;
-            case T::MonthLong:
-                out += QString::fromLatin1(kMonthNames[d.month() - 1]);
-                break;
-            case T::Day:
-                out += QString::number(d.day());
-                break;
-            case T::Day2:
-                out += twoDigits(d.day());
-                break;
-            case T::DayShort:
-                out += QString::fromLatin1(kDayNames[vbWeekday(m.day()) - 1]).left(3);
-                break;
-            case T::DayLong:
-                out += QString::fromLatin1(kDayNames[vbWeekday(m.day()) - 1]);
-                break;
-            case T::ShortDate:
-                out += formatDate(m, QStringLiteral("yyyy-mm-dd"));
-                break;
-            case T::LongDate:
-                out += formatDate(m, QStringLiteral("yyyy年m月d日"));
-                break;
-            case T::Weekday:
-                out += QString::number(vbWeekday(m.day()));
-                break;
-            case T::WeekOfYear:
-                out += QString::number(weekOfYear(m.day(), 1, 1));
-                break;
-            case T::Hour:
-                out += QString::number(hour);
-                break;
-            case T::Hour2:
-                out += twoDigits(hour);
-                break;
-            case T::Minute:
-                out += QString::number(m.minute());
-                break;
-            case T::Minute2:
-                out += twoDigits(m.minute());
-                break;
-            case T::Second:
-                out += QString::number(m.second());
-                break;
-            case T::Second2:
-                out += twoDigits(m.second());
-                break;
-            case T::LongTime:
-                out += formatDate(m, QStringLiteral("hh:nn:ss"));
-                break;
-            case T::AmPm: {
-                const bool pm = m.hour() >= 12;
-                if (t.text.size() == 5)  // AM/PM, in the case the pattern writes it
-                    out += pm ? t.text.mid(3, 2) : t.text.left(2);
-                else if (t.text.size() == 3)  // A/P
-                    out += pm ? t.text.mid(2, 1) : t.text.left(1);
-                else
-                    out += pm ? QStringLiteral("PM") : QStringLiteral("AM");
-                break;
-            }
+        case T::Literal:
+            out += t.text;
+            break;
+        case T::General:
+            out += generalDate(m);
+            break;
+        case T::DayOfYear:
+            out += QString::number(d.dayOfYear());
+            break;
+        case T::Year2:
+            out += twoDigits(d.year() % 100);
+            break;
+        case T::Year4:
+            out += QString::number(d.year()).rightJustified(4, u'0');
+            break;
+        case T::Quarter:
+            out += QString::number((d.month() - 1) / 3 + 1);
+            break;
+        case T::Month:
+            out += QString::number(d.month());
+            break;
+        case T::Month2:
+            out += twoDigits(d.month());
+            break;
+        case T::MonthShort:
+            out += QString::fromLatin1(kMonthNames[d.month() - 1]).left(3);
+            break;
+        case T::MonthLong:
+            out += QString::fromLatin1(kMonthNames[d.month() - 1]);
+            break;
+        case T::Day:
+            out += QString::number(d.day());
+            break;
+        case T::Day2:
+            out += twoDigits(d.day());
+            break;
+        case T::DayShort:
+            out += QString::fromLatin1(kDayNames[vbWeekday(m.day()) - 1]).left(3);
+            break;
+        case T::DayLong:
+            out += QString::fromLatin1(kDayNames[vbWeekday(m.day()) - 1]);
+            break;
+        case T::ShortDate:
+            out += formatDate(m, QStringLiteral("yyyy-mm-dd"));
+            break;
+        case T::LongDate:
+            out += formatDate(m, QStringLiteral("yyyy年m月d日"));
+            break;
+        case T::Weekday:
+            out += QString::number(vbWeekday(m.day()));
+            break;
+        case T::WeekOfYear:
+            out += QString::number(weekOfYear(m.day(), 1, 1));
+            break;
+        case T::Hour:
+            out += QString::number(hour);
+            break;
+        case T::Hour2:
+            out += twoDigits(hour);
+            break;
+        case T::Minute:
+            out += QString::number(m.minute());
+            break;
+        case T::Minute2:
+            out += twoDigits(m.minute());
+            break;
+        case T::Second:
+            out += QString::number(m.second());
+            break;
+        case T::Second2:
+            out += twoDigits(m.second());
+            break;
+        case T::LongTime:
+            out += formatDate(m, QStringLiteral("hh:nn:ss"));
+            break;
+        case T::AmPm: {
+            const bool pm = m.hour() >= 12;
+            if (t.text.size() == 5)  // AM/PM, in the case the pattern writes it
+                out += pm ? t.text.mid(3, 2) : t.text.left(2);
+            else if (t.text.size() == 3)  // A/P
+                out += pm ? t.text.mid(2, 1) : t.text.left(1);
+            else
+                out += pm ? QStringLiteral("PM") : QStringLiteral("AM");
+            break;
+        }
         }
     }
     return out;
@@ -1109,29 +1109,29 @@ QString formatNumberSection(const QString &section, double value, bool *shownNon
             intWritten = true;
         }
         switch (t.type) {
-            case T::Literal:
-                out += t.text;
-                break;
-            case T::Point:
-                out += u'.';
-                break;
-            case T::Zero:
-            case T::Hash:
-                if (k < point) {
-                    if (intIndex == 0) {
-                        for (int j = 0; j < extra; ++j)
-                            emitDigit(out, j);
-                    }
-                    const int j = intIndex + extra;
-                    if (j >= 0)
+        case T::Literal:
+            out += t.text;
+            break;
+        case T::Point:
+            out += u'.';
+            break;
+        case T::Zero:
+        case T::Hash:
+            if (k < point) {
+                if (intIndex == 0) {
+                    for (int j = 0; j < extra; ++j)
                         emitDigit(out, j);
-                    ++intIndex;
-                } else {
-                    if (fracIndex < keep)
-                        out += QLatin1Char(fracDigits[size_t(fracIndex)]);
-                    ++fracIndex;
                 }
-                break;
+                const int j = intIndex + extra;
+                if (j >= 0)
+                    emitDigit(out, j);
+                ++intIndex;
+            } else {
+                if (fracIndex < keep)
+                    out += QLatin1Char(fracDigits[size_t(fracIndex)]);
+                ++fracIndex;
+            }
+            break;
         }
     }
     return out;
@@ -1174,19 +1174,19 @@ FormatValue classify(sqlite3_value *v)
 {
     FormatValue fv;
     switch (sqlite3_value_type(v)) {
-        case SQLITE_INTEGER:
-        case SQLITE_FLOAT:
+    case SQLITE_INTEGER:
+    case SQLITE_FLOAT:
+        fv.kind = FormatValue::Kind::Number;
+        fv.number = sqlite3_value_double(v);
+        break;
+    case SQLITE_TEXT:
+        if (parseMoment(textView(v), &fv.moment))
+            fv.kind = FormatValue::Kind::Date;
+        else if (parseNumberText(textView(v), &fv.number))
             fv.kind = FormatValue::Kind::Number;
-            fv.number = sqlite3_value_double(v);
-            break;
-        case SQLITE_TEXT:
-            if (parseMoment(textView(v), &fv.moment))
-                fv.kind = FormatValue::Kind::Date;
-            else if (parseNumberText(textView(v), &fv.number))
-                fv.kind = FormatValue::Kind::Number;
-            break;
-        default:
-            break;
+        break;
+    default:
+        break;
     }
     return fv;
 }
@@ -1331,32 +1331,32 @@ void fnDateAdd(sqlite3_context *ctx, int argc, sqlite3_value **argv)
     const qint64 n = qint64(roundHalfEven(number));
     qint64 months = 0;
     switch (interval) {
-        case Interval::Year:
-            months = 12 * n;
-            break;
-        case Interval::Quarter:
-            months = 3 * n;
-            break;
-        case Interval::Month:
-            months = n;
-            break;
-        case Interval::DayOfYear:
-        case Interval::Day:
-        case Interval::Weekday:
-            m.secs += n * kSecsPerDay;
-            break;
-        case Interval::Week:
-            m.secs += 7 * n * kSecsPerDay;
-            break;
-        case Interval::Hour:
-            m.secs += 3600 * n;
-            break;
-        case Interval::Minute:
-            m.secs += 60 * n;
-            break;
-        case Interval::Second:
-            m.secs += n;
-            break;
+    case Interval::Year:
+        months = 12 * n;
+        break;
+    case Interval::Quarter:
+        months = 3 * n;
+        break;
+    case Interval::Month:
+        months = n;
+        break;
+    case Interval::DayOfYear:
+    case Interval::Day:
+    case Interval::Weekday:
+        m.secs += n * kSecsPerDay;
+        break;
+    case Interval::Week:
+        m.secs += 7 * n * kSecsPerDay;
+        break;
+    case Interval::Hour:
+        m.secs += 3600 * n;
+        break;
+    case Interval::Minute:
+        m.secs += 60 * n;
+        break;
+    case Interval::Second:
+        m.secs += n;
+        break;
     }
     if (months != 0) {
         if (std::abs(months) > 12 * (kMaxYear - kMinYear + 1)) {

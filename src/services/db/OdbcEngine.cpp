@@ -131,15 +131,15 @@ SQLRETURN checkStatement(SQLRETURN rc, SQLHSTMT stmt, const char *call)
 bool isIntegerType(SQLSMALLINT type)
 {
     switch (type) {
-        case SQL_TINYINT:
-        case SQL_SMALLINT:
-        case SQL_INTEGER:
-        case SQL_BIGINT:
-        case kSignedBigIntCType:
-        case kUnsignedBigIntCType:
-            return true;
-        default:
-            return false;
+    case SQL_TINYINT:
+    case SQL_SMALLINT:
+    case SQL_INTEGER:
+    case SQL_BIGINT:
+    case kSignedBigIntCType:
+    case kUnsignedBigIntCType:
+        return true;
+    default:
+        return false;
     }
 }
 
@@ -153,30 +153,30 @@ FieldKind kindForSqlType(SQLSMALLINT type)
     if (isIntegerType(type))
         return FieldKind::Integer;
     switch (type) {
-        case SQL_BIT:
-            return FieldKind::Boolean;
-        case SQL_REAL:
-        case SQL_FLOAT:
-        case SQL_DOUBLE:
-            return FieldKind::Float;
-        case SQL_DECIMAL:
-        case SQL_NUMERIC:
-            return FieldKind::Decimal;
-        case SQL_DATETIME:
-        case SQL_TIME:
-        case SQL_TIMESTAMP:
-        case SQL_TYPE_DATE:
-        case SQL_TYPE_TIME:
-        case SQL_TYPE_TIMESTAMP:
-        case kSqlServerTime:
-            return FieldKind::DateTime;
-        case SQL_LONGVARCHAR:
-        case SQL_WLONGVARCHAR:
-        case SQL_LONGVARBINARY:
-        case kSqlServerXml:
-            return FieldKind::LongText;
-        default:
-            return FieldKind::Text;
+    case SQL_BIT:
+        return FieldKind::Boolean;
+    case SQL_REAL:
+    case SQL_FLOAT:
+    case SQL_DOUBLE:
+        return FieldKind::Float;
+    case SQL_DECIMAL:
+    case SQL_NUMERIC:
+        return FieldKind::Decimal;
+    case SQL_DATETIME:
+    case SQL_TIME:
+    case SQL_TIMESTAMP:
+    case SQL_TYPE_DATE:
+    case SQL_TYPE_TIME:
+    case SQL_TYPE_TIMESTAMP:
+    case kSqlServerTime:
+        return FieldKind::DateTime;
+    case SQL_LONGVARCHAR:
+    case SQL_WLONGVARCHAR:
+    case SQL_LONGVARBINARY:
+    case kSqlServerXml:
+        return FieldKind::LongText;
+    default:
+        return FieldKind::Text;
     }
 }
 
@@ -191,25 +191,25 @@ Fetch fetchForSqlType(SQLSMALLINT type, Dialect dialect)
     if (isIntegerType(type))
         return Fetch::Integer;
     switch (type) {
-        case SQL_BIT:
-            return Fetch::Bit;
-        case SQL_REAL:
-        case SQL_FLOAT:
-        case SQL_DOUBLE:
-        case SQL_DECIMAL:
-        case SQL_NUMERIC:
-            return Fetch::Double;
-        case SQL_DATETIME:
-        case SQL_TIMESTAMP:
-        case SQL_TYPE_DATE:
-        case SQL_TYPE_TIMESTAMP:
-            return Fetch::Timestamp;
-        case SQL_TIME:
-        case SQL_TYPE_TIME:
-        case kSqlServerTime:
-            return Fetch::Time;
-        default:
-            return Fetch::Text;
+    case SQL_BIT:
+        return Fetch::Bit;
+    case SQL_REAL:
+    case SQL_FLOAT:
+    case SQL_DOUBLE:
+    case SQL_DECIMAL:
+    case SQL_NUMERIC:
+        return Fetch::Double;
+    case SQL_DATETIME:
+    case SQL_TIMESTAMP:
+    case SQL_TYPE_DATE:
+    case SQL_TYPE_TIMESTAMP:
+        return Fetch::Timestamp;
+    case SQL_TIME:
+    case SQL_TYPE_TIME:
+    case kSqlServerTime:
+        return Fetch::Time;
+    default:
+        return Fetch::Text;
     }
 }
 
@@ -283,98 +283,97 @@ void bindParameter(SQLHSTMT stmt, SQLUSMALLINT number, const QVariant &value, Bo
     if (value.isNull()) {
         bound.indicator = SQL_NULL_DATA;
         switch (typeId) {
-            case QMetaType::QByteArray:
-                cType = SQL_C_BINARY;
-                sqlType = SQL_VARBINARY;
-                break;
-            case QMetaType::QDateTime:
-            case QMetaType::QDate:
-                cType = SQL_C_TYPE_TIMESTAMP;
-                sqlType = SQL_TYPE_TIMESTAMP;
-                columnSize = 23;
-                digits = 3;
-                break;
-            default:
-                buffer = nullptr;
-                break;
+        case QMetaType::QByteArray:
+            cType = SQL_C_BINARY;
+            sqlType = SQL_VARBINARY;
+            break;
+        case QMetaType::QDateTime:
+        case QMetaType::QDate:
+            cType = SQL_C_TYPE_TIMESTAMP;
+            sqlType = SQL_TYPE_TIMESTAMP;
+            columnSize = 23;
+            digits = 3;
+            break;
+        default:
+            buffer = nullptr;
+            break;
         }
     } else {
         switch (typeId) {
-            case QMetaType::Bool:
-                bound.scalar.bit = value.toBool() ? 1 : 0;
-                cType = SQL_C_BIT;
-                sqlType = SQL_BIT;
-                break;
-            case QMetaType::Char:
-            case QMetaType::SChar:
-            case QMetaType::UChar:
-            case QMetaType::Short:
-            case QMetaType::UShort:
-            case QMetaType::Int:
-            case QMetaType::UInt:
-            case QMetaType::Long:
-            case QMetaType::ULong:
-            case QMetaType::LongLong:
-            case QMetaType::ULongLong:
-                bound.scalar.integer = value.toLongLong();
-                cType = SQL_C_SBIGINT;
-                sqlType = SQL_BIGINT;
-                columnSize = 19;
-                break;
-            case QMetaType::Float:
-            case QMetaType::Double:
-                bound.scalar.real = value.toDouble();
-                cType = SQL_C_DOUBLE;
-                sqlType = SQL_DOUBLE;
-                columnSize = 15;
-                break;
-            case QMetaType::QDateTime: {
-                const QDateTime dt = value.toDateTime();
-                if (dt.isValid())
-                    setTimestamp(dt.date(), dt.time());
-                else
-                    bound.indicator = SQL_NULL_DATA;
-                break;
-            }
-            case QMetaType::QDate: {
-                const QDate date = value.toDate();
-                if (date.isValid())
-                    setTimestamp(date, QTime(0, 0));
-                else
-                    bound.indicator = SQL_NULL_DATA;
-                break;
-            }
-            case QMetaType::QTime: {
-                const QTime time = value.toTime();
-                SQL_TIME_STRUCT &t = bound.scalar.time;
-                t.hour = SQLUSMALLINT(time.hour());
-                t.minute = SQLUSMALLINT(time.minute());
-                t.second = SQLUSMALLINT(time.second());
-                cType = SQL_C_TYPE_TIME;
-                sqlType = SQL_TYPE_TIME;
-                columnSize = 8;
-                if (!time.isValid())
-                    bound.indicator = SQL_NULL_DATA;
-                break;
-            }
-            case QMetaType::QByteArray:
-                bound.bytes = value.toByteArray();
-                cType = SQL_C_BINARY;
-                sqlType =
-                    bound.bytes.size() > kLongBinaryLength ? SQL_LONGVARBINARY : SQL_VARBINARY;
-                columnSize = SQLULEN(std::max<qsizetype>(bound.bytes.size(), 1));
-                buffer = bound.bytes.data();
-                bufferLength = SQLLEN(bound.bytes.size());
-                bound.indicator = bufferLength;
-                break;
-            default:
-                bound.text = value.toString();
-                sqlType = bound.text.size() > kLongTextLength ? SQL_WLONGVARCHAR : SQL_WVARCHAR;
-                columnSize = SQLULEN(std::max<qsizetype>(bound.text.size(), 1));
-                buffer = wideText(bound.text);
-                bufferLength = SQLLEN(bound.text.size() * qsizetype(sizeof(SQLWCHAR)));
-                bound.indicator = bufferLength;
-                break;
+        case QMetaType::Bool:
+            bound.scalar.bit = value.toBool() ? 1 : 0;
+            cType = SQL_C_BIT;
+            sqlType = SQL_BIT;
+            break;
+        case QMetaType::Char:
+        case QMetaType::SChar:
+        case QMetaType::UChar:
+        case QMetaType::Short:
+        case QMetaType::UShort:
+        case QMetaType::Int:
+        case QMetaType::UInt:
+        case QMetaType::Long:
+        case QMetaType::ULong:
+        case QMetaType::LongLong:
+        case QMetaType::ULongLong:
+            bound.scalar.integer = value.toLongLong();
+            cType = SQL_C_SBIGINT;
+            sqlType = SQL_BIGINT;
+            columnSize = 19;
+            break;
+        case QMetaType::Float:
+        case QMetaType::Double:
+            bound.scalar.real = value.toDouble();
+            cType = SQL_C_DOUBLE;
+            sqlType = SQL_DOUBLE;
+            columnSize = 15;
+            break;
+        case QMetaType::QDateTime: {
+            const QDateTime dt = value.toDateTime();
+            if (dt.isValid())
+                setTimestamp(dt.date(), dt.time());
+            else
+                bound.indicator = SQL_NULL_DATA;
+            break;
+        }
+        case QMetaType::QDate: {
+            const QDate date = value.toDate();
+            if (date.isValid())
+                setTimestamp(date, QTime(0, 0));
+            else
+                bound.indicator = SQL_NULL_DATA;
+            break;
+        }
+        case QMetaType::QTime: {
+            const QTime time = value.toTime();
+            SQL_TIME_STRUCT &t = bound.scalar.time;
+            t.hour = SQLUSMALLINT(time.hour());
+            t.minute = SQLUSMALLINT(time.minute());
+            t.second = SQLUSMALLINT(time.second());
+            cType = SQL_C_TYPE_TIME;
+            sqlType = SQL_TYPE_TIME;
+            columnSize = 8;
+            if (!time.isValid())
+                bound.indicator = SQL_NULL_DATA;
+            break;
+        }
+        case QMetaType::QByteArray:
+            bound.bytes = value.toByteArray();
+            cType = SQL_C_BINARY;
+            sqlType = bound.bytes.size() > kLongBinaryLength ? SQL_LONGVARBINARY : SQL_VARBINARY;
+            columnSize = SQLULEN(std::max<qsizetype>(bound.bytes.size(), 1));
+            buffer = bound.bytes.data();
+            bufferLength = SQLLEN(bound.bytes.size());
+            bound.indicator = bufferLength;
+            break;
+        default:
+            bound.text = value.toString();
+            sqlType = bound.text.size() > kLongTextLength ? SQL_WLONGVARCHAR : SQL_WVARCHAR;
+            columnSize = SQLULEN(std::max<qsizetype>(bound.text.size(), 1));
+            buffer = wideText(bound.text);
+            bufferLength = SQLLEN(bound.text.size() * qsizetype(sizeof(SQLWCHAR)));
+            bound.indicator = bufferLength;
+            break;
         }
     }
     checkStatement(SQLBindParameter(stmt, number, SQL_PARAM_INPUT, cType, sqlType, columnSize,
@@ -654,63 +653,63 @@ void OdbcEngine::Private::fetchAll(SQLHSTMT stmt, ResultTable &table,
             ColumnData &column = table.column(int(i));
             SQLLEN indicator = 0;
             switch (fetches[i]) {
-                case Fetch::Integer: {
-                    SQLBIGINT v = 0;
-                    checkStatement(SQLGetData(stmt, number, SQL_C_SBIGINT, &v, 0, &indicator), stmt,
-                                   "SQLGetData");
-                    if (indicator == SQL_NULL_DATA)
-                        column.appendNull();
-                    else
-                        column.appendInt(v);
-                    break;
-                }
-                case Fetch::Bit: {
-                    unsigned char v = 0;
-                    checkStatement(SQLGetData(stmt, number, SQL_C_BIT, &v, 0, &indicator), stmt,
-                                   "SQLGetData");
-                    if (indicator == SQL_NULL_DATA)
-                        column.appendNull();
-                    else
-                        column.appendInt(v ? 1 : 0);
-                    break;
-                }
-                case Fetch::Double: {
-                    double v = 0;
-                    checkStatement(SQLGetData(stmt, number, SQL_C_DOUBLE, &v, 0, &indicator), stmt,
-                                   "SQLGetData");
-                    if (indicator == SQL_NULL_DATA)
-                        column.appendNull();
-                    else
-                        column.appendDouble(v);
-                    break;
-                }
-                case Fetch::Timestamp:
-                case Fetch::Time: {
-                    // Times are read as timestamps too: SQL Server's time(7) keeps its fraction.
-                    SQL_TIMESTAMP_STRUCT ts = {};
-                    checkStatement(
-                        SQLGetData(stmt, number, SQL_C_TYPE_TIMESTAMP, &ts, sizeof(ts), &indicator),
-                        stmt, "SQLGetData");
-                    const QDate date =
-                        fetches[i] == Fetch::Time ? kDayZero : QDate(ts.year, ts.month, ts.day);
-                    if (indicator == SQL_NULL_DATA || !date.isValid())
-                        column.appendNull();
-                    else
-                        column.appendDateTime(packTimestamp(ts, date));
-                    break;
-                }
-                case Fetch::Text:
-                    if (readText(stmt, number))
-                        column.appendUtf8(utf8.data(), int(utf8.size()));
-                    else
-                        column.appendNull();
-                    break;
-                case Fetch::Binary:
-                    if (readBinary(stmt, number, &bytes))
-                        column.appendVariant(bytes);
-                    else
-                        column.appendNull();
-                    break;
+            case Fetch::Integer: {
+                SQLBIGINT v = 0;
+                checkStatement(SQLGetData(stmt, number, SQL_C_SBIGINT, &v, 0, &indicator), stmt,
+                               "SQLGetData");
+                if (indicator == SQL_NULL_DATA)
+                    column.appendNull();
+                else
+                    column.appendInt(v);
+                break;
+            }
+            case Fetch::Bit: {
+                unsigned char v = 0;
+                checkStatement(SQLGetData(stmt, number, SQL_C_BIT, &v, 0, &indicator), stmt,
+                               "SQLGetData");
+                if (indicator == SQL_NULL_DATA)
+                    column.appendNull();
+                else
+                    column.appendInt(v ? 1 : 0);
+                break;
+            }
+            case Fetch::Double: {
+                double v = 0;
+                checkStatement(SQLGetData(stmt, number, SQL_C_DOUBLE, &v, 0, &indicator), stmt,
+                               "SQLGetData");
+                if (indicator == SQL_NULL_DATA)
+                    column.appendNull();
+                else
+                    column.appendDouble(v);
+                break;
+            }
+            case Fetch::Timestamp:
+            case Fetch::Time: {
+                // Times are read as timestamps too: SQL Server's time(7) keeps its fraction.
+                SQL_TIMESTAMP_STRUCT ts = {};
+                checkStatement(
+                    SQLGetData(stmt, number, SQL_C_TYPE_TIMESTAMP, &ts, sizeof(ts), &indicator),
+                    stmt, "SQLGetData");
+                const QDate date =
+                    fetches[i] == Fetch::Time ? kDayZero : QDate(ts.year, ts.month, ts.day);
+                if (indicator == SQL_NULL_DATA || !date.isValid())
+                    column.appendNull();
+                else
+                    column.appendDateTime(packTimestamp(ts, date));
+                break;
+            }
+            case Fetch::Text:
+                if (readText(stmt, number))
+                    column.appendUtf8(utf8.data(), int(utf8.size()));
+                else
+                    column.appendNull();
+                break;
+            case Fetch::Binary:
+                if (readBinary(stmt, number, &bytes))
+                    column.appendVariant(bytes);
+                else
+                    column.appendNull();
+                break;
             }
         }
         table.finishRow();
@@ -806,24 +805,23 @@ QVariant OdbcEngine::insertRow(const QString &table, const QStringList &columns,
 
     std::unique_ptr<ResultTable> key;
     switch (d->dialect) {
-        case Dialect::SqlServer:
-            // OUTPUT names the new row's own value whatever triggers insert elsewhere; it goes
-            // INTO a table variable because SQL Server refuses a bare OUTPUT on a table with
-            // triggers.
-            key = d->query(QStringLiteral("DECLARE @tavi_key TABLE (k nvarchar(100)); ") + target +
-                               QStringLiteral(" OUTPUT INSERTED.") + quoteIdentifier(autoColumn) +
-                               QStringLiteral(" INTO @tavi_key") + rowValues +
-                               QStringLiteral("; SELECT k FROM @tavi_key"),
-                           values);
-            break;
-        case Dialect::Sqlite:
-            execute(target + rowValues, values);
-            key = d->query(QStringLiteral("SELECT last_insert_rowid()"), {});
-            break;
-        case Dialect::Other:
-            key =
-                d->query(target + rowValues + QStringLiteral("; SELECT SCOPE_IDENTITY()"), values);
-            break;
+    case Dialect::SqlServer:
+        // OUTPUT names the new row's own value whatever triggers insert elsewhere; it goes
+        // INTO a table variable because SQL Server refuses a bare OUTPUT on a table with
+        // triggers.
+        key = d->query(QStringLiteral("DECLARE @tavi_key TABLE (k nvarchar(100)); ") + target +
+                           QStringLiteral(" OUTPUT INSERTED.") + quoteIdentifier(autoColumn) +
+                           QStringLiteral(" INTO @tavi_key") + rowValues +
+                           QStringLiteral("; SELECT k FROM @tavi_key"),
+                       values);
+        break;
+    case Dialect::Sqlite:
+        execute(target + rowValues, values);
+        key = d->query(QStringLiteral("SELECT last_insert_rowid()"), {});
+        break;
+    case Dialect::Other:
+        key = d->query(target + rowValues + QStringLiteral("; SELECT SCOPE_IDENTITY()"), values);
+        break;
     }
     return key->rowCount() > 0 ? generatedKey(key->column(0).value(0)) : QVariant();
 }

@@ -14,7 +14,8 @@ public:
     ~OdbcEngine() override;
 
     qint64 execute(const QString &sql, const QVariantList &params = {}) override;
-    std::unique_ptr<ResultTable> query(const QString &sql, const QVariantList &params = {}) override;
+    std::unique_ptr<ResultTable> query(const QString &sql,
+                                       const QVariantList &params = {}) override;
     QVariant insertRow(const QString &table, const QStringList &columns, const QVariantList &values,
                        const QString &autoColumn) override;
     int trueValue() const override { return 1; }

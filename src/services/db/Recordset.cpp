@@ -35,7 +35,8 @@ QString tableFromStatement(const QString &sql)
     return t;
 }
 
-struct Item {
+struct Item
+{
     uint64_t key;
     int row;
 };
@@ -95,8 +96,7 @@ Recordset::Recordset(QObject *parent) : QObject(parent) {}
 
 Recordset::Recordset(Connection *connection, QObject *parent)
     : QObject(parent), m_connection(connection)
-{
-}
+{}
 
 Recordset::~Recordset() = default;
 
@@ -297,7 +297,8 @@ QString Recordset::textOf(const QVariant &v)
     if (!v.isValid() || v.isNull())
         return QString();
     switch (v.metaType().id()) {
-    case QMetaType::Bool: return v.toBool() ? QStringLiteral("True") : QStringLiteral("False");
+    case QMetaType::Bool:
+        return v.toBool() ? QStringLiteral("True") : QStringLiteral("False");
     case QMetaType::Double:
     case QMetaType::Float: {
         const double d = v.toDouble();
@@ -311,8 +312,10 @@ QString Recordset::textOf(const QVariant &v)
             return dt.date().toString(QStringLiteral("yyyy-MM-dd"));
         return dt.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
     }
-    case QMetaType::QDate: return v.toDate().toString(QStringLiteral("yyyy-MM-dd"));
-    default: return v.toString();
+    case QMetaType::QDate:
+        return v.toDate().toString(QStringLiteral("yyyy-MM-dd"));
+    default:
+        return v.toString();
     }
 }
 
@@ -327,8 +330,10 @@ qint64 Recordset::asInteger(const QString &name) const
     if (!v.isValid() || v.isNull())
         return 0;
     switch (v.metaType().id()) {
-    case QMetaType::Double: return std::llround(v.toDouble());
-    case QMetaType::Bool: return v.toBool() ? -1 : 0;
+    case QMetaType::Double:
+        return std::llround(v.toDouble());
+    case QMetaType::Bool:
+        return v.toBool() ? -1 : 0;
     case QMetaType::QString: {
         bool ok = false;
         const qint64 i = v.toString().trimmed().toLongLong(&ok);
@@ -337,7 +342,8 @@ qint64 Recordset::asInteger(const QString &name) const
         const double d = v.toString().trimmed().toDouble(&ok);
         return ok ? std::llround(d) : 0;
     }
-    default: return v.toLongLong();
+    default:
+        return v.toLongLong();
     }
 }
 
@@ -422,19 +428,19 @@ void Recordset::setFilter(const QString &filter)
         throw DbError(QStringLiteral("记录集已关闭。"));
     std::unique_ptr<RowFilter> compiled;
     if (!filter.trimmed().isEmpty()) {
-        compiled = RowFilter::parse(filter, [this](const QString &name)
-                                                -> std::optional<RowFilter::Field> {
-            const int column = fieldIndex(name);
-            if (column < 0)
-                return std::nullopt;
-            RowFilter::Field f;
-            if (column < m_table->columnCount()) {
-                f.data = &m_table->column(column);
-            } else {
-                f.computed = [this, column](int rowId) { return storedValue(rowId, column); };
-            }
-            return f;
-        });
+        compiled = RowFilter::parse(
+            filter, [this](const QString &name) -> std::optional<RowFilter::Field> {
+                const int column = fieldIndex(name);
+                if (column < 0)
+                    return std::nullopt;
+                RowFilter::Field f;
+                if (column < m_table->columnCount()) {
+                    f.data = &m_table->column(column);
+                } else {
+                    f.computed = [this, column](int rowId) { return storedValue(rowId, column); };
+                }
+                return f;
+            });
     }
     m_filter = std::move(compiled);
     m_filterText = m_filter ? filter.trimmed() : QString();
@@ -459,8 +465,8 @@ void Recordset::rebuildOrder()
         std::vector<std::vector<QVariant>> otherValues(m_sortKeys.size());
         for (size_t k = 0; k < m_sortKeys.size(); ++k) {
             const int column = m_sortKeys[k].first;
-            const bool plain = column < stored && m_table->column(column).storage() !=
-                                                      ColumnData::Storage::Variant;
+            const bool plain = column < stored &&
+                               m_table->column(column).storage() != ColumnData::Storage::Variant;
             if (!plain) {
                 otherValues[k].resize(m_deleted.size());
                 for (int r : m_sorted)
@@ -503,7 +509,8 @@ void Recordset::rebuildOrder()
                             }
                             break;
                         }
-                        case ColumnData::Storage::Variant: break;
+                        case ColumnData::Storage::Variant:
+                            break;
                         }
                     }
                 }
@@ -516,9 +523,9 @@ void Recordset::rebuildOrder()
         // comparison that costs next to nothing; only runs of equal keys then need the full
         // comparison, with fetch order last, which keeps the sort stable.
         const auto [firstColumn, firstDescending] = m_sortKeys.front();
-        const ColumnData *first =
-            firstColumn < stored && otherValues.front().empty() ? &m_table->column(firstColumn)
-                                                                 : nullptr;
+        const ColumnData *first = firstColumn < stored && otherValues.front().empty()
+                                      ? &m_table->column(firstColumn)
+                                      : nullptr;
         std::vector<Item> items;
         items.reserve(m_sorted.size());
         for (int r : m_sorted) {
@@ -538,8 +545,11 @@ void Recordset::rebuildOrder()
                     key = bits >> 63 ? ~bits : bits | (uint64_t(1) << 63);
                     break;
                 }
-                case ColumnData::Storage::Text: key = first->sortPrefixAt(r).hi; break;
-                case ColumnData::Storage::Variant: break;
+                case ColumnData::Storage::Text:
+                    key = first->sortPrefixAt(r).hi;
+                    break;
+                case ColumnData::Storage::Variant:
+                    break;
                 }
                 key = std::max<uint64_t>(key, 1);
             }
@@ -625,8 +635,8 @@ void Recordset::resolveBaseColumns()
     m_autoColumn = -1;
     for (int i = 0; i < m_table->columnCount(); ++i) {
         const ColumnInfo &info = m_table->info(i);
-        const bool sameTable =
-            info.baseTable.isEmpty() || info.baseTable.compare(m_baseTable, Qt::CaseInsensitive) == 0;
+        const bool sameTable = info.baseTable.isEmpty() ||
+                               info.baseTable.compare(m_baseTable, Qt::CaseInsensitive) == 0;
         if (!sameTable)
             continue;
         const QString wanted = info.baseColumn.isEmpty() ? info.name : info.baseColumn;
@@ -636,8 +646,8 @@ void Recordset::resolveBaseColumns()
         // A later column of the same name (select *, x.id) must not take the key's place.
         bool taken = false;
         for (int j = 0; j < i; ++j)
-            taken = taken || m_baseColumn[size_t(j)].compare(probe->info(p).name,
-                                                              Qt::CaseInsensitive) == 0;
+            taken = taken ||
+                    m_baseColumn[size_t(j)].compare(probe->info(p).name, Qt::CaseInsensitive) == 0;
         if (taken)
             continue;
         m_baseColumn[size_t(i)] = probe->info(p).name;
@@ -742,9 +752,9 @@ void Recordset::post()
         int autoColumn = m_autoColumn;
         if (autoColumn < 0 && m_keyColumn >= 0 && m_table->column(m_keyColumn).isNull(rowId))
             autoColumn = m_keyColumn;
-        const QVariant newId = engine.insertRow(
-            m_baseTable, columns, values,
-            autoColumn >= 0 ? m_baseColumn[size_t(autoColumn)] : QString());
+        const QVariant newId =
+            engine.insertRow(m_baseTable, columns, values,
+                             autoColumn >= 0 ? m_baseColumn[size_t(autoColumn)] : QString());
         if (autoColumn >= 0 && newId.isValid())
             m_table->column(autoColumn).setValue(rowId, newId);
     } else {
@@ -775,13 +785,13 @@ void Recordset::post()
                     }
                 }
             }
-            const QString sql = QStringLiteral("UPDATE %1 SET %2 WHERE %3")
-                                    .arg(Engine::quoteIdentifier(m_baseTable),
-                                         sets.join(QStringLiteral(", ")),
-                                         where.join(QStringLiteral(" AND ")));
+            const QString sql =
+                QStringLiteral("UPDATE %1 SET %2 WHERE %3")
+                    .arg(Engine::quoteIdentifier(m_baseTable), sets.join(QStringLiteral(", ")),
+                         where.join(QStringLiteral(" AND ")));
             if (engine.execute(sql, params) == 0)
-                throw DbError(QStringLiteral(
-                    "无法为更新定位行。一些值可能已在最后一次读取后已更改。"));
+                throw DbError(
+                    QStringLiteral("无法为更新定位行。一些值可能已在最后一次读取后已更改。"));
         }
     }
     m_state = State::Browse;
@@ -864,9 +874,9 @@ void Recordset::deleteRow()
     }
     if (where.isEmpty())
         throw DbError(QStringLiteral("无法确定要删除的行。"));
-    const QString sql = QStringLiteral("DELETE FROM %1 WHERE %2")
-                            .arg(Engine::quoteIdentifier(m_baseTable),
-                                 where.join(QStringLiteral(" AND ")));
+    const QString sql =
+        QStringLiteral("DELETE FROM %1 WHERE %2")
+            .arg(Engine::quoteIdentifier(m_baseTable), where.join(QStringLiteral(" AND ")));
     if (engine.execute(sql, params) == 0)
         throw DbError(QStringLiteral("无法为删除定位行。一些值可能已在最后一次读取后已更改。"));
     m_deleted[size_t(rowId)] = true;

@@ -25,7 +25,13 @@ class Recordset : public QObject
     Q_OBJECT
 
 public:
-    enum class State { Closed, Browse, Edit, Insert };
+    enum class State
+    {
+        Closed,
+        Browse,
+        Edit,
+        Insert
+    };
 
     /// Reads the value of a calculated column for a stored row.
     using CalcGetter = std::function<bool(const Recordset &, int rowId)>;
@@ -134,7 +140,8 @@ Q_SIGNALS:
     void currentChanged(int index);
 
 private:
-    struct Calculated {
+    struct Calculated
+    {
         CalcGetter getter;
         CalcSetter setter;
     };

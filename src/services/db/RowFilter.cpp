@@ -11,10 +11,28 @@ namespace tavi::db {
 
 namespace {
 
-enum class Op { Eq, Ne, Lt, Gt, Le, Ge, Like, IsNull, IsNotNull };
+enum class Op
+{
+    Eq,
+    Ne,
+    Lt,
+    Gt,
+    Le,
+    Ge,
+    Like,
+    IsNull,
+    IsNotNull
+};
 
-struct Literal {
-    enum class Kind { Null, Number, Text, Date } kind = Kind::Null;
+struct Literal
+{
+    enum class Kind
+    {
+        Null,
+        Number,
+        Text,
+        Date
+    } kind = Kind::Null;
     double number = 0;
     qint64 date = 0;
     QString text;
@@ -23,8 +41,15 @@ struct Literal {
 };
 
 // A value of a row reduced to what comparisons need.
-struct RowValue {
-    enum class Kind { Null, Number, Date, Text } kind = Kind::Null;
+struct RowValue
+{
+    enum class Kind
+    {
+        Null,
+        Number,
+        Date,
+        Text
+    } kind = Kind::Null;
     double number = 0;
     qint64 date = 0;
     std::string_view utf8;
@@ -76,11 +101,14 @@ RowValue fromVariant(const QVariant &v)
 std::string rowText(const RowValue &v)
 {
     switch (v.kind) {
-    case RowValue::Kind::Number: return numberText(v.number).toStdString();
+    case RowValue::Kind::Number:
+        return numberText(v.number).toStdString();
     case RowValue::Kind::Date:
         return ColumnData::dateTimeText(ColumnData::unpackDateTime(v.date)).toStdString();
-    case RowValue::Kind::Text: return std::string(v.utf8);
-    case RowValue::Kind::Null: break;
+    case RowValue::Kind::Text:
+        return std::string(v.utf8);
+    case RowValue::Kind::Null:
+        break;
     }
     return {};
 }
@@ -110,8 +138,14 @@ bool likeMatch(std::string_view text, std::string_view pattern)
 
 }  // namespace
 
-struct RowFilter::Node {
-    enum class Kind { And, Or, Clause } kind = Kind::Clause;
+struct RowFilter::Node
+{
+    enum class Kind
+    {
+        And,
+        Or,
+        Clause
+    } kind = Kind::Clause;
     std::unique_ptr<Node> left;
     std::unique_ptr<Node> right;
     Field field;
@@ -145,7 +179,8 @@ struct RowFilter::Node {
             r.kind = RowValue::Kind::Text;
             r.utf8 = c.utf8At(rowId);
             return r;
-        case ColumnData::Storage::Variant: return fromVariant(c.variantAt(rowId));
+        case ColumnData::Storage::Variant:
+            return fromVariant(c.variantAt(rowId));
         }
         return r;
     }
@@ -191,9 +226,12 @@ struct RowFilter::Node {
     bool matches(int rowId) const
     {
         switch (kind) {
-        case Kind::And: return left->matches(rowId) && right->matches(rowId);
-        case Kind::Or: return left->matches(rowId) || right->matches(rowId);
-        case Kind::Clause: break;
+        case Kind::And:
+            return left->matches(rowId) && right->matches(rowId);
+        case Kind::Or:
+            return left->matches(rowId) || right->matches(rowId);
+        case Kind::Clause:
+            break;
         }
         const RowValue v = valueOf(rowId);
         const bool isNull = v.kind == RowValue::Kind::Null;
@@ -209,13 +247,20 @@ struct RowFilter::Node {
             return likeMatch(rowKey(v), literal.key);
         const int c = compare(v);
         switch (op) {
-        case Op::Eq: return c == 0;
-        case Op::Ne: return c != 0;
-        case Op::Lt: return c < 0;
-        case Op::Gt: return c > 0;
-        case Op::Le: return c <= 0;
-        case Op::Ge: return c >= 0;
-        default: return false;
+        case Op::Eq:
+            return c == 0;
+        case Op::Ne:
+            return c != 0;
+        case Op::Lt:
+            return c < 0;
+        case Op::Gt:
+            return c > 0;
+        case Op::Le:
+            return c <= 0;
+        case Op::Ge:
+            return c >= 0;
+        default:
+            return false;
         }
     }
 };
@@ -227,8 +272,7 @@ class Parser
 public:
     Parser(const QString &text, const RowFilter::FieldResolver &resolve)
         : m_text(text), m_resolve(resolve)
-    {
-    }
+    {}
 
     std::unique_ptr<RowFilter::Node> parse()
     {
@@ -333,9 +377,9 @@ private:
     Op comparison()
     {
         skipBlanks();
-        static const std::pair<const char *, Op> ops[] = {
-            {"<=", Op::Le}, {">=", Op::Ge}, {"<>", Op::Ne}, {"=", Op::Eq}, {"<", Op::Lt},
-            {">", Op::Gt}};
+        static const std::pair<const char *, Op> ops[] = {{"<=", Op::Le}, {">=", Op::Ge},
+                                                          {"<>", Op::Ne}, {"=", Op::Eq},
+                                                          {"<", Op::Lt},  {">", Op::Gt}};
         for (const auto &[s, op] : ops) {
             const QLatin1String t(s);
             if (m_text.mid(m_pos, t.size()) == t) {

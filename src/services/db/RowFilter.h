@@ -15,13 +15,14 @@ namespace tavi::db {
 /// anywhere in the pattern), also `field IS [NOT] NULL` and `= NULL` / `<> NULL`; clauses joined
 /// by AND and OR (AND binds tighter) and grouped with parentheses. Field names are plain words
 /// or in [brackets], letter case ignored. Values are texts in single quotes (a quote doubled
-/// inside), numbers, dates between # signs (#2026-12-11#, #12/11/2026 10:00:00#), TRUE, FALSE (-1, 0) and NULL.
-/// Texts compare without regard to letter case.
+/// inside), numbers, dates between # signs (#2026-12-11#, #12/11/2026 10:00:00#), TRUE, FALSE (-1,
+/// 0) and NULL. Texts compare without regard to letter case.
 class RowFilter
 {
 public:
     /// How a field of the filter reads its values.
-    struct Field {
+    struct Field
+    {
         const ColumnData *data = nullptr;       // stored column, or
         std::function<QVariant(int)> computed;  // value of a row id for calculated columns
     };

@@ -4,15 +4,16 @@
 #include "JetDialect.h"
 #include "JetFunctions.h"
 
+#include <sqlite3.h>
 #include <QFileInfo>
 #include <cstdio>
-#include <sqlite3.h>
 
 namespace tavi::db {
 
 namespace {
 
-struct StatementDeleter {
+struct StatementDeleter
+{
     void operator()(sqlite3_stmt *s) const { sqlite3_finalize(s); }
 };
 using Statement = std::unique_ptr<sqlite3_stmt, StatementDeleter>;
@@ -46,7 +47,9 @@ void bind(sqlite3 *db, sqlite3_stmt *stmt, const QVariantList &params, int &next
             rc = sqlite3_bind_null(stmt, i);
         } else {
             switch (v.metaType().id()) {
-            case QMetaType::Bool: rc = sqlite3_bind_int(stmt, i, v.toBool() ? -1 : 0); break;
+            case QMetaType::Bool:
+                rc = sqlite3_bind_int(stmt, i, v.toBool() ? -1 : 0);
+                break;
             case QMetaType::Int:
             case QMetaType::UInt:
             case QMetaType::LongLong:
@@ -56,7 +59,9 @@ void bind(sqlite3 *db, sqlite3_stmt *stmt, const QVariantList &params, int &next
                 rc = sqlite3_bind_int64(stmt, i, v.toLongLong());
                 break;
             case QMetaType::Double:
-            case QMetaType::Float: rc = sqlite3_bind_double(stmt, i, v.toDouble()); break;
+            case QMetaType::Float:
+                rc = sqlite3_bind_double(stmt, i, v.toDouble());
+                break;
             case QMetaType::QDateTime: {
                 const QByteArray t =
                     v.toDateTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")).toUtf8();
@@ -106,8 +111,12 @@ FieldKind narrowedKind(const ColumnData &c)
         anyValue = true;
         const QVariant &v = c.variantAt(r);
         switch (v.metaType().id()) {
-        case QMetaType::LongLong: anyInt = true; break;
-        case QMetaType::Double: anyDouble = true; break;
+        case QMetaType::LongLong:
+            anyInt = true;
+            break;
+        case QMetaType::Double:
+            anyDouble = true;
+            break;
         case QMetaType::QString: {
             anyText = true;
             qint64 packed = 0;
@@ -115,7 +124,8 @@ FieldKind narrowedKind(const ColumnData &c)
                 allDates = false;
             break;
         }
-        default: return FieldKind::Text;
+        default:
+            return FieldKind::Text;
         }
     }
     if (!anyValue)
@@ -133,7 +143,8 @@ void jetConcat(sqlite3_context *ctx, int argc, sqlite3_value **argv)
     bool any = false;
     for (int i = 0; i < argc; ++i) {
         switch (sqlite3_value_type(argv[i])) {
-        case SQLITE_NULL: continue;
+        case SQLITE_NULL:
+            continue;
         case SQLITE_FLOAT: {
             const double d = sqlite3_value_double(argv[i]);
             char buf[32];
@@ -166,11 +177,12 @@ SqliteEngine::SqliteEngine(const QString &fileName, bool create)
     const int flags =
         SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX | (create ? SQLITE_OPEN_CREATE : 0);
     if (sqlite3_open_v2(path.constData(), &m_db, flags, nullptr) != SQLITE_OK) {
-        const QString message = m_db ? QString::fromUtf8(sqlite3_errmsg(m_db))
-                                     : QStringLiteral("out of memory");
+        const QString message =
+            m_db ? QString::fromUtf8(sqlite3_errmsg(m_db)) : QStringLiteral("out of memory");
         sqlite3_close(m_db);
         m_db = nullptr;
-        throw DbError(QStringLiteral("%1: %2").arg(message, QFileInfo(fileName).absoluteFilePath()));
+        throw DbError(
+            QStringLiteral("%1: %2").arg(message, QFileInfo(fileName).absoluteFilePath()));
     }
     sqlite3_busy_timeout(m_db, 5000);
     sqlite3_extended_result_codes(m_db, 1);
@@ -181,8 +193,8 @@ SqliteEngine::SqliteEngine(const QString &fileName, bool create)
     } catch (const DbError &e) {
         sqlite3_close(m_db);
         m_db = nullptr;
-        throw DbError(QStringLiteral("%1: %2").arg(e.message(),
-                                                    QFileInfo(fileName).absoluteFilePath()));
+        throw DbError(
+            QStringLiteral("%1: %2").arg(e.message(), QFileInfo(fileName).absoluteFilePath()));
     }
     registerJetFunctions(m_db);
     sqlite3_create_function_v2(m_db, "jet_concat", -1, SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr,
@@ -264,7 +276,9 @@ std::unique_ptr<ResultTable> SqliteEngine::query(const QString &sql, const QVari
             ColumnData &d = *data[size_t(c)];
             const bool variant = computed[size_t(c)];
             switch (sqlite3_column_type(s, c)) {
-            case SQLITE_NULL: d.appendNull(); break;
+            case SQLITE_NULL:
+                d.appendNull();
+                break;
             case SQLITE_INTEGER:
                 if (variant)
                     d.appendVariant(QVariant(qint64(sqlite3_column_int64(s, c))));

@@ -22,7 +22,8 @@ public:
         return k;
     }
     /// The first sixteen key bytes: texts whose prefixes differ compare as these do.
-    struct Prefix {
+    struct Prefix
+    {
         uint64_t hi = 0;
         uint64_t lo = 0;
         auto operator<=>(const Prefix &) const = default;

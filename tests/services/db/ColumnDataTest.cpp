@@ -9,15 +9,15 @@ using tavi::db::FieldKind;
 
 namespace {
 
-struct DateTextCase {
+struct DateTextCase
+{
     const char *text;
     bool ok;
     const char *expected;  // "yyyy-MM-dd HH:mm:ss.zzz"
 };
 
 class DateText : public ::testing::TestWithParam<DateTextCase>
-{
-};
+{};
 
 TEST_P(DateText, ParsesStoredForms)
 {
@@ -25,8 +25,9 @@ TEST_P(DateText, ParsesStoredForms)
     qint64 packed = 0;
     ASSERT_EQ(ColumnData::parseDateTimeText(c.text, &packed), c.ok) << c.text;
     if (c.ok)
-        EXPECT_EQ(ColumnData::unpackDateTime(packed).toString(QStringLiteral("yyyy-MM-dd HH:mm:ss.zzz")),
-                  QLatin1String(c.expected));
+        EXPECT_EQ(
+            ColumnData::unpackDateTime(packed).toString(QStringLiteral("yyyy-MM-dd HH:mm:ss.zzz")),
+            QLatin1String(c.expected));
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -36,7 +37,8 @@ INSTANTIATE_TEST_SUITE_P(
                       DateTextCase{"2024/02/29 23:59", true, "2024-02-29 23:59:00.000"},
                       DateTextCase{"2026-12-11T08:00:00.5", true, "2026-12-11 08:00:00.500"},
                       DateTextCase{"1899-12-30 00:00:00", true, "1899-12-30 00:00:00.000"},
-                      DateTextCase{"2023-02-29", false, ""}, DateTextCase{"2026-12-11 25:00", false, ""},
+                      DateTextCase{"2023-02-29", false, ""},
+                      DateTextCase{"2026-12-11 25:00", false, ""},
                       DateTextCase{"2026-1-1", false, ""}, DateTextCase{"abc", false, ""},
                       DateTextCase{"2026-12-11 10:20:30x", false, ""}));
 

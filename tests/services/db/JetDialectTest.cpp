@@ -8,14 +8,14 @@ using tavi::db::JetDialect;
 
 namespace {
 
-struct DialectCase {
+struct DialectCase
+{
     const char *jet;
     const char *sqlite;  // statements joined by " ;; "
 };
 
 class JetDialectTranslate : public ::testing::TestWithParam<DialectCase>
-{
-};
+{};
 
 TEST_P(JetDialectTranslate, RewritesOutsideLiteralsOnly)
 {
@@ -45,15 +45,17 @@ INSTANTIATE_TEST_SUITE_P(
         DialectCase{"create table t(id counter PRIMARY KEY, s varchar(50), m Text, n int)",
                     "create table t(id INTEGER PRIMARY KEY AUTOINCREMENT, s varchar(50) COLLATE "
                     "NOCASE, m Text COLLATE NOCASE, n int)"},
-        DialectCase{"create table t(id int IDENTITY (1, 1) PRIMARY KEY, b bit)",
-                    "create table t(id INTEGER PRIMARY KEY AUTOINCREMENT, b bit) ;; CREATE TRIGGER "
-                    "IF NOT EXISTS \"tavi_bool_t_b_i\" AFTER INSERT ON \"t\" WHEN NEW.\"b\" IS NOT "
-                    "NULL AND NEW.\"b\" NOT IN (0, -1) BEGIN UPDATE \"t\" SET \"b\" = CASE WHEN "
-                    "NEW.\"b\" THEN -1 ELSE 0 END WHERE rowid = NEW.rowid; END ;; CREATE TRIGGER IF "
-                    "NOT EXISTS \"tavi_bool_t_b_u\" AFTER UPDATE OF \"b\" ON \"t\" WHEN NEW.\"b\" "
-                    "IS NOT NULL AND NEW.\"b\" NOT IN (0, -1) BEGIN UPDATE \"t\" SET \"b\" = CASE "
-                    "WHEN NEW.\"b\" THEN -1 ELSE 0 END WHERE rowid = NEW.rowid; END"},
-        DialectCase{"Alter table ReportList add Type int", "ALTER TABLE ReportList ADD COLUMN Type int"},
+        DialectCase{
+            "create table t(id int IDENTITY (1, 1) PRIMARY KEY, b bit)",
+            "create table t(id INTEGER PRIMARY KEY AUTOINCREMENT, b bit) ;; CREATE TRIGGER "
+            "IF NOT EXISTS \"tavi_bool_t_b_i\" AFTER INSERT ON \"t\" WHEN NEW.\"b\" IS NOT "
+            "NULL AND NEW.\"b\" NOT IN (0, -1) BEGIN UPDATE \"t\" SET \"b\" = CASE WHEN "
+            "NEW.\"b\" THEN -1 ELSE 0 END WHERE rowid = NEW.rowid; END ;; CREATE TRIGGER IF "
+            "NOT EXISTS \"tavi_bool_t_b_u\" AFTER UPDATE OF \"b\" ON \"t\" WHEN NEW.\"b\" "
+            "IS NOT NULL AND NEW.\"b\" NOT IN (0, -1) BEGIN UPDATE \"t\" SET \"b\" = CASE "
+            "WHEN NEW.\"b\" THEN -1 ELSE 0 END WHERE rowid = NEW.rowid; END"},
+        DialectCase{"Alter table ReportList add Type int",
+                    "ALTER TABLE ReportList ADD COLUMN Type int"},
         DialectCase{"alter table a add x varchar(5), y int; update a set y=1",
                     "ALTER TABLE a ADD COLUMN x varchar(5) COLLATE NOCASE ;; ALTER TABLE a ADD "
                     "COLUMN y int ;; update a set y=1"},

@@ -21,9 +21,11 @@ protected:
     void SetUp() override
     {
         m_db.open(conn, GetParam());
-        conn.execute(QStringLiteral("create table guest(id integer primary key autoincrement, "
-                                    "name varchar(20), rq datetime, je money, vip bit)"));
-        const struct {
+        conn.execute(
+            QStringLiteral("create table guest(id integer primary key autoincrement, "
+                           "name varchar(20), rq datetime, je money, vip bit)"));
+        const struct
+        {
             const char *name;
             const char *rq;
             double je;
@@ -34,10 +36,11 @@ protected:
                     {"王五", "2026-12-02 09:30:00", 120, true},
                     {"ABD", "2026-12-04 00:00:00", 1000, false}};
         for (const auto &r : rows) {
-            conn.execute(QStringLiteral("insert into guest(name, rq, je, vip) values(?, ?, ?, ?)"),
-                         {QString::fromUtf8(r.name),
-                          QDateTime::fromString(QLatin1String(r.rq), QStringLiteral("yyyy-MM-dd HH:mm:ss")),
-                          r.je, r.vip ? conn.engine().trueValue() : 0});
+            conn.execute(
+                QStringLiteral("insert into guest(name, rq, je, vip) values(?, ?, ?, ?)"),
+                {QString::fromUtf8(r.name),
+                 QDateTime::fromString(QLatin1String(r.rq), QStringLiteral("yyyy-MM-dd HH:mm:ss")),
+                 r.je, r.vip ? conn.engine().trueValue() : 0});
         }
         conn.execute(QStringLiteral("insert into guest(name) values(null)"));
         rs = conn.openQuery(QStringLiteral("select * from guest"));
@@ -133,7 +136,8 @@ TEST_P(RecordsetOnEngine, SortsOnTheClient)
     EXPECT_THROW(rs->setSort(QStringLiteral("nosuch DESC")), DbError);
 }
 
-struct FilterCase {
+struct FilterCase
+{
     const char *filter;
     std::vector<const char *> names;
 };
@@ -228,8 +232,9 @@ TEST_P(RecordsetOnEngine, AppendPostGetsTheNewIdAndWritesTheRow)
     EXPECT_EQ(rs->state(), Recordset::State::Browse);
     EXPECT_EQ(rs->asInteger(QStringLiteral("id")), 7);
     EXPECT_EQ(rs->recordCount(), 7);
-    EXPECT_EQ(scalar(QStringLiteral("select name || '|' || je || '|' || vip from guest where id=7")),
-              QStringLiteral("O'Brien|9.75|") + QString::number(conn.engine().trueValue()));
+    EXPECT_EQ(
+        scalar(QStringLiteral("select name || '|' || je || '|' || vip from guest where id=7")),
+        QStringLiteral("O'Brien|9.75|") + QString::number(conn.engine().trueValue()));
     const auto back = conn.openQuery(QStringLiteral("select rq from guest where id=7"));
     EXPECT_EQ(back->asDateTime(QStringLiteral("rq")),
               QDateTime(QDate(2026, 12, 11), QTime(14, 5, 6)));
@@ -253,7 +258,8 @@ TEST_P(RecordsetOnEngine, EditPostWritesOnlyThatRow)
     rs->post();
     EXPECT_EQ(scalar(QStringLiteral("select je || ',' || vip from guest where name='abc'")),
               QStringLiteral("77,") + QString::number(conn.engine().trueValue()));
-    EXPECT_EQ(scalar(QStringLiteral("select count(*) from guest where je=77")), QStringLiteral("1"));
+    EXPECT_EQ(scalar(QStringLiteral("select count(*) from guest where je=77")),
+              QStringLiteral("1"));
     EXPECT_DOUBLE_EQ(rs->asFloat(QStringLiteral("je")), 77);
 
     // setValue while browsing starts the edit itself.

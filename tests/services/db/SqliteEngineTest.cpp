@@ -30,7 +30,8 @@ protected:
     Connection conn;
 };
 
-struct DdlCase {
+struct DdlCase
+{
     const char *name;
     const char *create;
     const char *insert;
@@ -39,8 +40,7 @@ struct DdlCase {
 };
 
 class DefinitionDdl : public LocalEngine, public ::testing::WithParamInterface<DdlCase>
-{
-};
+{};
 
 TEST_P(DefinitionDdl, CreatesTableThatTakesAndReturnsARow)
 {
@@ -62,7 +62,8 @@ INSTANTIATE_TEST_SUITE_P(
                 "from kf where rq>={1}', 0)",
                 "select title & '|' & sSql & '|' & id from ReportList",
                 "客房日报|select * from kf where rq>={1}|1"},
-        DdlCase{"ReportLB", "create table ReportLB(id counter PRIMARY KEY, name varchar(50), orderid int)",
+        DdlCase{"ReportLB",
+                "create table ReportLB(id counter PRIMARY KEY, name varchar(50), orderid int)",
                 "insert into ReportLB(name, orderid) values('综合报表', 0)",
                 "select name & orderid from reportlb where NAME='综合报表'", "综合报表0"},
         DdlCase{"ReportField",
@@ -99,11 +100,13 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST_F(LocalEngine, AlterTableAddsSeveralColumnsInOneStatement)
 {
-    conn.execute(QStringLiteral("create table ReportField(id counter PRIMARY KEY, Title varchar(50))"));
+    conn.execute(
+        QStringLiteral("create table ReportField(id counter PRIMARY KEY, Title varchar(50))"));
     conn.execute(QStringLiteral("insert into ReportField(Title) values('a')"));
     conn.execute(QStringLiteral("Alter table ReportField Add isShow bit, isPrint bit, Align int"));
     conn.execute(QStringLiteral("update ReportField set isShow=1, isPrint=1"));
-    EXPECT_EQ(scalar(QStringLiteral("select isShow & isPrint & '/' & Align from ReportField where isShow")),
+    EXPECT_EQ(scalar(QStringLiteral(
+                  "select isShow & isPrint & '/' & Align from ReportField where isShow")),
               QStringLiteral("-1-1/"));
     const auto rs = conn.openQuery(QStringLiteral("select * from ReportField"));
     EXPECT_EQ(rs->field(rs->fieldIndex(QStringLiteral("isShow"))).kind, FieldKind::Boolean);
@@ -152,10 +155,12 @@ TEST_F(LocalEngine, DateLiteralsCompareWithStoredDateTimes)
 
 TEST_F(LocalEngine, JetExpressionsOutsideLiteralsOnly)
 {
-    conn.execute(QStringLiteral("create table g(id counter PRIMARY KEY, name varchar(20), "
-                                "memo Text, paid bit)"));
-    conn.execute(QStringLiteral("insert into g(name, memo, paid) values('O''Brien', 'a & b "
-                                "#1-1-2000#', true)"));
+    conn.execute(
+        QStringLiteral("create table g(id counter PRIMARY KEY, name varchar(20), "
+                       "memo Text, paid bit)"));
+    conn.execute(
+        QStringLiteral("insert into g(name, memo, paid) values('O''Brien', 'a & b "
+                       "#1-1-2000#', true)"));
     // The ampersand and the #…# inside the literal are text, not operators.
     EXPECT_EQ(scalar(QStringLiteral("select memo from g")), QStringLiteral("a & b #1-1-2000#"));
     EXPECT_EQ(scalar(QStringLiteral("select name & \"-\" & paid from g where paid = true")),
