@@ -36,6 +36,12 @@ check "sql-to-access failure" "1" "$?"
 hex=$("$bin" des-encrypt 'Hb7$Kq2&Mw9%P' 张三)
 check "des round trip" "张三" "$("$bin" des-decrypt 'Hb7$Kq2&Mw9%P' "$hex")"
 
+check "eval integer" "4" "$("$bin" eval '5-1')"
+check "eval double" "2.5" "$("$bin" eval '10/4')"
+check "eval empty value" "" "$("$bin" eval '""')"
+"$bin" eval '1/0' >/dev/null 2>&1
+check "eval error exit code" "1" "$?"
+
 if [ "$failures" -ne 0 ]; then
   echo "$failures command check(s) failed"
   exit 1
