@@ -8,7 +8,8 @@
 namespace tavi {
 
 /// A from-to pair of date-times.
-struct DateRange {
+struct DateRange
+{
     QDateTime from;
     QDateTime to;
 };

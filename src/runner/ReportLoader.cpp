@@ -14,7 +14,8 @@ ReportDefinition ReportLoader::loadReport(int reportId)
     ReportDefinition def;
     def.id = reportId;
     db::Recordset query(&dm->adoConn);
-    OpenQuery(query, QStringLiteral("select * from ReportList where ID=") + QString::number(reportId));
+    OpenQuery(query,
+              QStringLiteral("select * from ReportList where ID=") + QString::number(reportId));
     if (!query.isOpen() || query.isEmpty())
         return def;
     const auto text = [&query](const char *name) {
@@ -25,10 +26,12 @@ ReportDefinition ReportLoader::loadReport(int reportId)
     def.sql = text("sSql");
     def.flags = text("CsList").trimmed();
     def.title = text("title");
-    def.type = query.hasField(QStringLiteral("Type")) ? int(query.asInteger(QStringLiteral("Type"))) : 0;
+    def.type =
+        query.hasField(QStringLiteral("Type")) ? int(query.asInteger(QStringLiteral("Type"))) : 0;
     def.addReportName = text("AddReportName").trimmed();
     def.baseTable = TableNameFromSql(def.sql);
-    def.templatePath = QDir(SysInfo.AppPath + QStringLiteral("Report")).filePath(text("MXReportName"));
+    def.templatePath =
+        QDir(SysInfo.AppPath + QStringLiteral("Report")).filePath(text("MXReportName"));
     return def;
 }
 
@@ -52,7 +55,9 @@ QList<ReportParam> ReportLoader::loadParams(const QString &sql)
         p.csDefault = text("CSDefault");
         p.csList = text("CSList");
         p.csSql = text("CSSql");
-        p.sort = query.hasField(QStringLiteral("sort")) ? int(query.asInteger(QStringLiteral("sort"))) : 0;
+        p.sort = query.hasField(QStringLiteral("sort"))
+                     ? int(query.asInteger(QStringLiteral("sort")))
+                     : 0;
         params << p;
     }
     return params;

@@ -1,0 +1,283 @@
+#include "QueryComposer.h"
+
+#include "ReportLoader.h"
+#include "services/DatePeriods.h"
+#include "services/Messages.h"
+#include "services/OpenQuery.h"
+#include "services/SqlMacros.h"
+#include "services/Tdm.h"
+#include "services/TextRoutines.h"
+#include "services/crypto/SessionCipher.h"
+
+#include <QRegularExpression>
+
+namespace tavi {
+
+namespace {
+
+// Markers stand for values until the whole statement is known, so each value's quoting context
+// is read from the statement it finally sits in. Control characters never occur in SQL text.
+constexpr char16_t kMarkerOpen = 0x02;
+constexpr char16_t kMarkerClose = 0x03;
+
+bool isPlainNumber(const QString &text)
+{
+    static const QRegularExpression number(QStringLiteral(R"(^[+-]?(\d+(\.\d*)?|\.\d+)$)"));
+    return number.match(text).hasMatch();
+}
+
+}  // namespace
+
+QueryComposer::QueryComposer(const ReportDefinition &definition, const ParameterValues &values,
+                             const QString &modeArg)
+    : m_def(definition), m_values(values), m_modeArg(modeArg)
+{}
+
+QString QueryComposer::crossTableAlias(int number)
+{
+    return QStringLiteral("Tavi_Field_Tmp") + IntToZeroStr(number, 2);
+}
+
+QString QueryComposer::RadioCondition(const QString &item, const QString &pattern)
+{
+    const QString open = QLatin1Char('{') + item + QLatin1Char('=');
+    const qsizetype at = pattern.indexOf(open);
+    if (at < 0)
+        return QString();
+    const qsizetype start = at + open.size();
+    const qsizetype close = pattern.indexOf(u'}', start);
+    return close < 0 ? QString() : pattern.mid(start, close - start);
+}
+
+QString QueryComposer::summaryBarText() const
+{
+    return m_conditionText.trimmed().isEmpty() ? QString()
+                                               : QStringLiteral("查询条件为：") + m_conditionText;
+}
+
+QString QueryComposer::valueMarker(const QString &value, const QString &caption, bool numberOnly)
+{
+    m_markers.push_back({value, caption, numberOnly});
+    return QChar(kMarkerOpen) + QString::number(m_markers.size() - 1) + QChar(kMarkerClose);
+}
+
+QString QueryComposer::resolveMarkers(const QString &sql, QString *error) const
+{
+    QString out;
+    out.reserve(sql.size());
+    QChar quote;  // the literal's quote character while inside one
+    for (qsizetype i = 0; i < sql.size(); ++i) {
+        const QChar c = sql[i];
+        if (c == QChar(kMarkerOpen)) {
+            const qsizetype close = sql.indexOf(QChar(kMarkerClose), i);
+            const Value &v = m_markers[size_t(sql.mid(i + 1, close - i - 1).toInt())];
+            i = close;
+            if (!quote.isNull() && !v.numberOnly) {
+                QString doubled = v.text;
+                doubled.replace(quote, QString(2, quote));
+                out += doubled;
+            } else if (isPlainNumber(v.text.trimmed())) {
+                out += v.text.trimmed();
+            } else {
+                *error = v.numberOnly ? QStringLiteral("“%1”的值“%2”不是数字，查询没有执行。")
+                                            .arg(v.caption, v.text)
+                                      : QStringLiteral("“%1”的值“%2”只能是数字，查询没有执行。")
+                                            .arg(v.caption, v.text);
+                return QString();
+            }
+            continue;
+        }
+        if (quote.isNull() && (c == u'\'' || c == u'"')) {
+            quote = c;
+        } else if (!quote.isNull() && c == quote) {
+            if (i + 1 < sql.size() && sql[i + 1] == quote) {
+                out += c;
+                ++i;
+            } else {
+                quote = QChar();
+            }
+        }
+        out += c;
+    }
+    return out;
+}
+
+QString QueryComposer::condition(const ReportParam &p, QString *shown, QString *error)
+{
+    const QString caption = m_values.labelCaption(p);
+    const QString &kind = p.cslx;
+    QString sql = p.csSql;
+    if (kind == QStringLiteral("文本型")) {
+        const QString t = m_values.text(p).trimmed();
+        if (t.isEmpty())
+            return QString();
+        m_textEntered = true;
+        *shown = t;
+        if (sql.contains(QLatin1String("DESDECRY")))
+            sql.replace(QStringLiteral("DESDECRY") + p.csValue, EncryptPerChar(t));
+        return sql.replace(p.csValue, valueMarker(t, caption, false));
+    }
+    if (kind == QStringLiteral("下拉框")) {
+        const int index = m_values.itemIndex(p);
+        if (index <= 0)
+            return QString();
+        const QString item = m_values.itemText(p);
+        *shown = item.trimmed();
+        sql.replace(p.csValue, valueMarker(item, caption, false));
+        return sql.replace(QStringLiteral("{ID") + p.csValue.mid(1), QString::number(index));
+    }
+    if (kind == QStringLiteral("日期型")) {
+        const std::optional<QDate> d = m_values.date(p);
+        if (!d)
+            return QString();
+        m_lastDate = *d;
+        m_hasLastDate = true;
+        *shown = d->toString(QStringLiteral("yyyy-MM-dd"));
+        return sql.replace(p.csValue, *shown);
+    }
+    if (kind == QStringLiteral("日期组合框") || kind == QStringLiteral("日期组合框2")) {
+        const std::optional<DateRange> r = m_values.dateRange(p);
+        if (!r)
+            return sql;
+        const bool wholeDays = m_values.businessDayOverride();
+        const QString format =
+            wholeDays ? QStringLiteral("yyyy-MM-dd") : QStringLiteral("yyyy-MM-dd HH:mm");
+        *shown = r->from.toString(format) + QStringLiteral("至") + r->to.toString(format);
+        return sql.replace(p.csValue, DateRangeSql(!wholeDays, r->from, r->to));
+    }
+    if (kind == QStringLiteral("单选框")) {
+        if (m_values.itemIndex(p) < 0)
+            return QString();
+        return RadioCondition(m_values.itemText(p), p.csSql);
+    }
+    if (kind == QStringLiteral("复选框"))
+        return m_values.checked(p) ? sql : QString();
+    if (kind == QStringLiteral("按钮文本框")) {
+        // The box's text takes the placeholder's place where the template has one.
+        const QString t = m_values.text(p).trimmed();
+        if (!sql.contains(p.csValue))
+            return sql;
+        if (t.isEmpty())
+            return QString();
+        *shown = t;
+        return sql.replace(p.csValue, valueMarker(t, caption, false));
+    }
+    if (kind == QStringLiteral("数字型")) {
+        const QString t = m_values.text(p).trimmed();
+        if (t.isEmpty())
+            return QString();
+        if (!isPlainNumber(t)) {
+            *error = QStringLiteral("“%1”的值“%2”不是数字，查询没有执行。").arg(caption, t);
+            return QString();
+        }
+        *shown = t;
+        return sql.replace(p.csValue, t);
+    }
+    return QString();
+}
+
+QString QueryComposer::crossTableColumns(const ReportParam &p, int *k)
+{
+    QString list = ExtractListSql(p.csList);
+    const std::optional<DateRange> range = m_values.panelDateRange();
+    if (p.csList.contains(QLatin1String("[:")) && range)
+        list = BuildDateListSql(p.csList, range->from, range->to);
+    QString columns;
+    if (list.isEmpty())
+        return columns;
+    db::Recordset rows(&dm->adoConn);
+    OpenQuery(rows, list);
+    if (!rows.isOpen())
+        return columns;
+    const bool dated =
+        rows.hasField(QStringLiteral("daystart")) && rows.hasField(QStringLiteral("dayend"));
+    for (rows.first(); !rows.eof(); rows.next()) {
+        QString v;
+        if (dated) {
+            v = DateRangeSql(true, rows.asDateTime(QStringLiteral("daystart")),
+                             rows.asDateTime(QStringLiteral("dayend")));
+        } else {
+            v = valueMarker(db::Recordset::textOf(rows.value(0)), p.csName, false);
+        }
+        QString column = p.csSql;
+        column.replace(p.csValue, v);
+        columns += QStringLiteral(", (") + column + QStringLiteral(") as ") + crossTableAlias(*k);
+        ++*k;
+    }
+    return columns;
+}
+
+QString QueryComposer::ComposeSql()
+{
+    m_markers.clear();
+    m_conditionText.clear();
+    m_textEntered = false;
+    m_hasLastDate = false;
+    const QString id = QString::number(m_def.id);
+    QString s = m_def.sql;
+
+    if (m_def.hasFlag(",3")) {
+        int k = 0;
+        for (const ReportParam &p : ReportLoader::loadParams(
+                 QStringLiteral("select * from ReportCS where ReportID=") + id +
+                 QStringLiteral(" and CSLX='交叉表' order by sort, CSValue")))
+            s.replace(p.csValue, crossTableColumns(p, &k));
+    }
+
+    QString error;
+    for (const ReportParam &p : ReportLoader::loadParams(
+             QStringLiteral("select * from ReportCS where ReportID=") + id +
+             QStringLiteral(" and CSLX<>'交叉表'  and CSLX<>'分类表' order by sort, CSValue"))) {
+        QString shown;
+        const QString cond = condition(p, &shown, &error);
+        if (!error.isEmpty()) {
+            MsgInfo(nullptr, error);
+            return QString();
+        }
+        if (!shown.isEmpty()) {
+            m_conditionText += QLatin1Char(' ') + m_values.labelCaption(p) + shown;
+            if (p.csName.contains(QLatin1String("[LASTDAY]"))) {
+                m_conditionText += QStringLiteral(" 营业期间：");
+                if (m_hasLastDate)
+                    m_conditionText +=
+                        m_lastDate.addDays(-1).toString(QStringLiteral("yyyy-MM-dd 04:00")) +
+                        QStringLiteral("至") +
+                        m_lastDate.toString(QStringLiteral("yyyy-MM-dd 04:00"));
+            }
+        }
+        s.replace(p.csValue, cond);
+    }
+
+    if (m_def.hasFlag(",4") && m_category.selected) {
+        for (const ReportParam &p : ReportLoader::loadParams(
+                 QStringLiteral("select * from ReportCS where ReportID=") + id +
+                 QStringLiteral(" and CSLX='分类表' order by sort, CSValue"))) {
+            QString cond = m_category.root ? QString() : p.csSql;
+            cond.replace(p.csValue, m_category.idList);
+            s.replace(p.csValue, cond);
+        }
+    }
+
+    if (m_def.hasFlag(",2") && !m_textEntered) {
+        MsgInfo(nullptr, QStringLiteral("请至少输入一个查询条件！"));
+        return QString();
+    }
+
+    const qsizetype filter = m_modeArg.toUpper().indexOf(QLatin1String("FILTER:"));
+    if (filter >= 0) {
+        QString suffix = m_modeArg.mid(filter + 7);
+        const qsizetype semicolon = suffix.indexOf(u';');
+        if (semicolon >= 0)
+            suffix = suffix.left(semicolon);
+        s += suffix;
+    }
+
+    s = resolveMarkers(s, &error);
+    if (!error.isEmpty()) {
+        MsgInfo(nullptr, error);
+        return QString();
+    }
+    return s;
+}
+
+}  // namespace tavi

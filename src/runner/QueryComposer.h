@@ -1,0 +1,71 @@
+#pragma once
+
+#include "ParameterValues.h"
+#include "ReportDefinition.h"
+
+#include <QStringList>
+#include <functional>
+
+namespace tavi {
+
+/// Turns a report statement and the entered parameter values into the statement to run
+/// (`ComposeSql`) and the condition summary.
+///
+/// Values that come from the user or from data (typed text, a chosen item, a cross-table list
+/// value) never change the statement's meaning: where their placeholder stands inside a quoted
+/// literal, their quotes are doubled; outside any literal only a number is accepted, and anything
+/// else stops the run with a message.
+class QueryComposer
+{
+public:
+    QueryComposer(const ReportDefinition &definition, const ParameterValues &values,
+                  const QString &modeArg);
+
+    /// The category condition source of a report with a category tree: whether a node is
+    /// selected, whether it is the root, and the comma list of its and its descendants' ids.
+    struct Category
+    {
+        bool selected = false;
+        bool root = true;
+        QString idList;
+    };
+    void setCategory(const Category &category) { m_category = category; }
+
+    /// The final statement; empty when the run must not happen (the reason has been shown).
+    QString ComposeSql();
+
+    /// The condition summary of the last composition (each entry begins with a blank).
+    const QString &ConditionText() const { return m_conditionText; }
+    /// "查询条件为：" + summary, or empty when the summary bar stays hidden.
+    QString summaryBarText() const;
+
+    /// `RadioCondition`: the condition of an item in "{item=condition}" pairs.
+    static QString RadioCondition(const QString &item, const QString &pattern);
+    /// The cross-table column alias of a running number: Tavi_Field_Tmp00, …
+    static QString crossTableAlias(int number);
+
+private:
+    QString condition(const ReportParam &param, QString *shown, QString *error);
+    QString valueMarker(const QString &value, const QString &caption, bool numberOnly);
+    QString resolveMarkers(const QString &sql, QString *error) const;
+    QString crossTableColumns(const ReportParam &param, int *k);
+
+    struct Value
+    {
+        QString text;
+        QString caption;
+        bool numberOnly = false;
+    };
+
+    const ReportDefinition &m_def;
+    const ParameterValues &m_values;
+    QString m_modeArg;
+    Category m_category;
+    QString m_conditionText;
+    std::vector<Value> m_markers;
+    bool m_textEntered = false;
+    QDate m_lastDate;
+    bool m_hasLastDate = false;
+};
+
+}  // namespace tavi
