@@ -1,0 +1,51 @@
+#include "LookupCache.h"
+
+#include "services/OpenQuery.h"
+#include "services/Tdm.h"
+#include "services/crypto/SessionCipher.h"
+
+namespace tavi {
+
+LookupCache::LookupCache() = default;
+
+QString LookupCache::LookupFieldText(const QString &lookupTemplate, const QVariant &value)
+{
+    const QString v = db::Recordset::textOf(value);
+    if (v.isEmpty())
+        return QString();
+    QHash<QString, QString> &texts = m_texts[lookupTemplate];
+    const auto found = texts.constFind(v);
+    if (found != texts.constEnd())
+        return *found;
+    const QString text = lookUp(lookupTemplate, v);
+    texts.insert(v, text);
+    return text;
+}
+
+QString LookupCache::lookUp(const QString &lookupTemplate, const QString &value)
+{
+    ++m_lookups;
+    try {
+        QString sql = lookupTemplate;
+        sql.replace(QLatin1String("{1}"), value);
+        if (sql.toUpper() == QLatin1String("DESDECRY"))
+            return DecryptWithSessionKey(value);
+        const bool decrypt = sql.contains(QLatin1String("DESDECRY:"));
+        if (decrypt)
+            sql.remove(QLatin1String("DESDECRY:"));
+        if (!dm)
+            return QString();
+        m_query.setConnection(&dm->adoConn);
+        OpenQuery(m_query, sql);
+        if (!m_query.isOpen() || m_query.isEmpty() || m_query.fieldCount() == 0)
+            return QString();
+        m_query.first();
+        const QString text = db::Recordset::textOf(m_query.value(0));
+        m_query.close();
+        return decrypt && !text.isEmpty() ? DecryptWithSessionKey(text) : text;
+    } catch (const std::exception &) {
+        return QString();
+    }
+}
+
+}  // namespace tavi

@@ -1,0 +1,358 @@
+#include "ReportGridModel.h"
+
+#include "services/Messages.h"
+#include "services/SqlQuote.h"
+#include "services/Tdm.h"
+#include "tools/DisplayFormat.h"
+
+#include <numeric>
+
+namespace tavi {
+
+namespace {
+
+bool isIntegerValue(const QVariant &v)
+{
+    switch (v.metaType().id()) {
+    case QMetaType::Int:
+    case QMetaType::UInt:
+    case QMetaType::LongLong:
+    case QMetaType::ULongLong:
+    case QMetaType::Short:
+    case QMetaType::UShort:
+        return true;
+    default:
+        return false;
+    }
+}
+
+}  // namespace
+
+ReportGridModel::ReportGridModel(db::Recordset *recordset, QObject *parent)
+    : QAbstractTableModel(parent), m_recordset(recordset)
+{
+    connect(m_recordset, &db::Recordset::reset, this, &ReportGridModel::recordsetReset);
+    connect(m_recordset, &db::Recordset::rowChanged, this, &ReportGridModel::recordsetRowChanged);
+    connect(m_recordset, &db::Recordset::rowInserted, this, &ReportGridModel::rowsChanged);
+    connect(m_recordset, &db::Recordset::rowRemoved, this, &ReportGridModel::rowsChanged);
+    m_table = m_recordset->table();
+}
+
+void ReportGridModel::setColumns(const QList<ReportColumn> &columns, bool twoLevelTitles)
+{
+    beginResetModel();
+    m_columns = columns;
+    m_twoLevelTitles = twoLevelTitles;
+    m_sortColumn = -1;
+    m_sortOrder = Qt::AscendingOrder;
+    resolveFields();
+    invalidateFooters();
+    endResetModel();
+}
+
+void ReportGridModel::resolveFields()
+{
+    m_fieldIndex.assign(size_t(m_columns.size()), -1);
+    if (!m_recordset->isOpen())
+        return;
+    for (qsizetype i = 0; i < m_columns.size(); ++i) {
+        if (!m_columns[i].field.isEmpty())
+            m_fieldIndex[size_t(i)] = m_recordset->fieldIndex(m_columns[i].field);
+    }
+}
+
+void ReportGridModel::invalidateFooters()
+{
+    m_footers.assign(size_t(m_columns.size()), std::nullopt);
+    Q_EMIT footerChanged();
+}
+
+void ReportGridModel::recordsetReset()
+{
+    beginResetModel();
+    if (m_recordset->table() != m_table || !m_recordset->isOpen()) {
+        m_table = m_recordset->table();
+        m_lookups.clear();
+        m_sortColumn = -1;
+        m_sortOrder = Qt::AscendingOrder;
+    }
+    resolveFields();
+    invalidateFooters();
+    endResetModel();
+}
+
+void ReportGridModel::recordsetRowChanged(int row)
+{
+    if (row >= 0 && row < rowCount() && !m_columns.isEmpty())
+        Q_EMIT dataChanged(index(row, 0), index(row, columnCount() - 1));
+    invalidateFooters();
+}
+
+void ReportGridModel::rowsChanged()
+{
+    beginResetModel();
+    invalidateFooters();
+    endResetModel();
+}
+
+std::pair<int, int> ReportGridModel::upperTitleSpan(int column) const
+{
+    if (column < 0 || column >= m_columns.size())
+        return {column, 0};
+    const QString &upper = m_columns[column].upperTitle;
+    if (!m_twoLevelTitles || upper.isEmpty())
+        return {column, 1};
+    int first = column;
+    while (first > 0 && m_columns[first - 1].upperTitle == upper)
+        --first;
+    int last = column;
+    while (last + 1 < m_columns.size() && m_columns[last + 1].upperTitle == upper)
+        ++last;
+    return {first, last - first + 1};
+}
+
+int ReportGridModel::rowCount(const QModelIndex &parent) const
+{
+    if (parent.isValid() || !m_recordset->isOpen())
+        return 0;
+    return m_recordset->recordCount();
+}
+
+int ReportGridModel::columnCount(const QModelIndex &parent) const
+{
+    return parent.isValid() ? 0 : int(m_columns.size());
+}
+
+QString ReportGridModel::cellText(int row, int column) const
+{
+    const int field = m_fieldIndex[size_t(column)];
+    if (field < 0)
+        return QString();
+    const ReportColumn &c = m_columns[column];
+    const QVariant value = m_recordset->valueAt(row, field);
+    if (c.lookup)
+        return m_lookups.LookupFieldText(c.lookupTemplate, value);
+    return DisplayFormat::format(value, c.displayFormat);
+}
+
+QVariant ReportGridModel::data(const QModelIndex &index, int role) const
+{
+    if (!index.isValid() || index.row() >= rowCount() || index.column() >= columnCount())
+        return QVariant();
+    const ReportColumn &c = m_columns[index.column()];
+    const int field = m_fieldIndex[size_t(index.column())];
+    switch (role) {
+    case Qt::DisplayRole:
+        if (c.checkColumn)
+            return QVariant();
+        return cellText(index.row(), index.column());
+    case Qt::CheckStateRole:
+        if (!c.checkColumn || field < 0)
+            return QVariant();
+        return m_recordset->valueAt(index.row(), field).toBool() ? Qt::Checked : Qt::Unchecked;
+    case Qt::TextAlignmentRole: {
+        if (c.checkColumn)
+            return QVariant::fromValue(Qt::Alignment(Qt::AlignCenter));
+        const bool right =
+            !c.lookup && field >= 0 && db::isNumericKind(m_recordset->field(field).kind);
+        return QVariant::fromValue(
+            Qt::Alignment((right ? Qt::AlignRight : Qt::AlignLeft) | Qt::AlignVCenter));
+    }
+    default:
+        return QVariant();
+    }
+}
+
+bool ReportGridModel::setData(const QModelIndex &index, const QVariant &value, int role)
+{
+    if (role != Qt::CheckStateRole || !index.isValid() || index.row() >= rowCount() ||
+        index.column() >= columnCount() || !m_columns[index.column()].checkColumn)
+        return false;
+    const int field = m_fieldIndex[size_t(index.column())];
+    if (field < 0)
+        return false;
+    const int current = m_recordset->bookmark();
+    if (!m_recordset->setPosition(index.row()))
+        return false;
+    bool written = true;
+    try {
+        m_recordset->setValue(field, value.toInt() == Qt::Checked);
+    } catch (const std::exception &) {
+        written = false;
+    }
+    if (current >= 0)
+        m_recordset->gotoBookmark(current);
+    return written;
+}
+
+Qt::ItemFlags ReportGridModel::flags(const QModelIndex &index) const
+{
+    if (!index.isValid())
+        return Qt::NoItemFlags;
+    Qt::ItemFlags f = Qt::ItemIsEnabled | Qt::ItemIsSelectable;
+    if (m_columns[index.column()].checkColumn)
+        f |= Qt::ItemIsUserCheckable;
+    return f;
+}
+
+QVariant ReportGridModel::headerData(int section, Qt::Orientation orientation, int role) const
+{
+    if (orientation != Qt::Horizontal || section < 0 || section >= m_columns.size())
+        return QAbstractTableModel::headerData(section, orientation, role);
+    const ReportColumn &c = m_columns[section];
+    switch (role) {
+    case Qt::DisplayRole:
+    case LowerTitleRole:
+        return c.lowerTitle;
+    case UpperTitleRole:
+        return c.upperTitle;
+    case Qt::TextAlignmentRole:
+        if (c.checkColumn)
+            return QVariant::fromValue(Qt::Alignment(Qt::AlignCenter));
+        return QVariant();
+    default:
+        return QVariant();
+    }
+}
+
+bool ReportGridModel::moveColumns(const QModelIndex &sourceParent, int sourceColumn, int count,
+                                  const QModelIndex &destinationParent, int destinationChild)
+{
+    const int n = int(m_columns.size());
+    if (sourceParent.isValid() || destinationParent.isValid() || count <= 0 || sourceColumn < 0 ||
+        sourceColumn + count > n || destinationChild < 0 || destinationChild > n)
+        return false;
+    if (!beginMoveColumns(sourceParent, sourceColumn, sourceColumn + count - 1, destinationParent,
+                          destinationChild))
+        return false;
+    std::vector<int> order(static_cast<size_t>(n));
+    std::iota(order.begin(), order.end(), 0);
+    const int target =
+        destinationChild > sourceColumn ? destinationChild - count : destinationChild;
+    const QList<ReportColumn> moved = m_columns.mid(sourceColumn, count);
+    const std::vector<int> movedOrder(order.begin() + sourceColumn,
+                                      order.begin() + sourceColumn + count);
+    m_columns.remove(sourceColumn, count);
+    order.erase(order.begin() + sourceColumn, order.begin() + sourceColumn + count);
+    for (int i = 0; i < count; ++i) {
+        m_columns.insert(target + i, moved[i]);
+        order.insert(order.begin() + target + i, movedOrder[size_t(i)]);
+    }
+    if (m_sortColumn >= 0)
+        m_sortColumn = int(std::find(order.begin(), order.end(), m_sortColumn) - order.begin());
+    resolveFields();
+    m_footers.assign(size_t(n), std::nullopt);
+    endMoveColumns();
+    Q_EMIT footerChanged();
+    return true;
+}
+
+QString ReportGridModel::footerText(int column) const
+{
+    if (column < 0 || column >= m_columns.size() || !m_recordset->isOpen())
+        return QString();
+    std::optional<QString> &cached = m_footers[size_t(column)];
+    if (!cached)
+        cached = computeFooter(column);
+    return *cached;
+}
+
+QString ReportGridModel::computeFooter(int column) const
+{
+    const ReportColumn &c = m_columns[column];
+    switch (c.footer) {
+    case ReportColumn::Footer::None:
+        return QString();
+    case ReportColumn::Footer::Count:
+        return DisplayFormat::format(qint64(m_recordset->recordCount()),
+                                     QStringLiteral("共计#条记录"));
+    case ReportColumn::Footer::Sum:
+        break;
+    }
+    const int field = m_fieldIndex[size_t(column)];
+    qint64 whole = 0;
+    double total = 0;
+    bool fractional = false;
+    for (int row = 0; field >= 0 && row < m_recordset->recordCount(); ++row) {
+        const QVariant v = m_recordset->valueAt(row, field);
+        if (!v.isValid() || v.isNull())
+            continue;
+        if (isIntegerValue(v)) {
+            whole += v.toLongLong();
+            continue;
+        }
+        bool ok = false;
+        const double d = v.metaType().id() == QMetaType::QString
+                             ? v.toString().trimmed().toDouble(&ok)
+                             : v.toDouble(&ok);
+        if (ok) {
+            total += d;
+            fractional = true;
+        }
+    }
+    const QVariant sum = fractional ? QVariant(total + double(whole)) : QVariant(whole);
+    return DisplayFormat::format(sum, c.displayFormat);
+}
+
+void ReportGridModel::sort(int column, Qt::SortOrder order)
+{
+    if (column < 0 || column >= m_columns.size() || !m_columns[column].sortable() ||
+        !m_recordset->isOpen())
+        return;
+    const QString direction =
+        order == Qt::AscendingOrder ? QStringLiteral(" ASC") : QStringLiteral(" DESC");
+    try {
+        m_recordset->setSort(m_columns[column].field + direction);
+    } catch (const std::exception &) {
+        return;
+    }
+    m_sortColumn = column;
+    m_sortOrder = order;
+    Q_EMIT headerDataChanged(Qt::Horizontal, 0, columnCount() - 1);
+}
+
+bool ReportGridModel::toggleSort(int column)
+{
+    if (column < 0 || column >= m_columns.size() || !m_columns[column].sortable())
+        return false;
+    const Qt::SortOrder order = column == m_sortColumn && m_sortOrder == Qt::AscendingOrder
+                                    ? Qt::DescendingOrder
+                                    : Qt::AscendingOrder;
+    sort(column, order);
+    return true;
+}
+
+void ReportGridModel::checksChanged()
+{
+    for (qsizetype c = 0; c < m_columns.size(); ++c) {
+        if (m_columns[c].checkColumn && rowCount() > 0)
+            Q_EMIT dataChanged(index(0, int(c)), index(rowCount() - 1, int(c)),
+                               {Qt::CheckStateRole});
+    }
+}
+
+void ReportGridModel::setColumnWidth(int column, int width)
+{
+    if (column < 0 || column >= m_columns.size() || m_columns[column].width == width)
+        return;
+    m_columns[column].width = width;
+    if (!m_templateReport)
+        m_layoutChanged = true;
+    Q_EMIT headerDataChanged(Qt::Horizontal, column, column);
+}
+
+void ReportGridModel::SaveLayout(int reportId)
+{
+    if (reportId <= 0 || !dm)
+        return;
+    const QString id = QString::number(reportId);
+    for (qsizetype i = 0; i < m_columns.size(); ++i) {
+        dm->ExecSql(QStringLiteral("update reportfield set width=") +
+                    QString::number(m_columns[i].width) + QStringLiteral(", sortid=") +
+                    QString::number(i) + QStringLiteral(" where reportid=") + id +
+                    QStringLiteral(" and field=") + quotedStr(m_columns[i].field));
+    }
+    MsgInfo(nullptr, QStringLiteral("报表布局保存成功"));
+}
+
+}  // namespace tavi
