@@ -1,0 +1,203 @@
+#include "DateTimePattern.h"
+
+#include <vector>
+
+namespace tavi {
+
+namespace {
+
+enum class Kind
+{
+    Literal,
+    Year,
+    Month,
+    Minute,
+    Day,
+    Hour,
+    Second,
+    Milli,
+    AmPm
+};
+
+struct Token
+{
+    Kind kind = Kind::Literal;
+    int count = 0;
+    // Literal text, or the AM/PM marker as written.
+    QString text;
+};
+
+Kind kindOf(QChar letter)
+{
+    switch (letter.toLower().unicode()) {
+    case 'y':
+        return Kind::Year;
+    case 'm':
+        return Kind::Month;
+    case 'd':
+        return Kind::Day;
+    case 'h':
+        return Kind::Hour;
+    case 'n':
+        return Kind::Minute;
+    case 's':
+        return Kind::Second;
+    case 'z':
+        return Kind::Milli;
+    default:
+        return Kind::Literal;
+    }
+}
+
+std::vector<Token> tokenize(const QString &pattern)
+{
+    std::vector<Token> tokens;
+    auto literal = [&](const QString &text) {
+        if (tokens.empty() || tokens.back().kind != Kind::Literal)
+            tokens.push_back({Kind::Literal, 0, QString()});
+        tokens.back().text += text;
+    };
+    for (qsizetype i = 0; i < pattern.size();) {
+        const QChar c = pattern[i];
+        if (c == QLatin1Char('"') || c == QLatin1Char('\'')) {
+            const qsizetype close = pattern.indexOf(c, i + 1);
+            literal(pattern.mid(i + 1, close < 0 ? -1 : close - i - 1));
+            i = close < 0 ? pattern.size() : close + 1;
+            continue;
+        }
+        bool marker = false;
+        for (const char *m : {"am/pm", "ampm", "a/p"}) {
+            const QLatin1String word(m);
+            if (pattern.mid(i, word.size()).compare(word, Qt::CaseInsensitive) == 0) {
+                tokens.push_back({Kind::AmPm, 0, pattern.mid(i, word.size())});
+                i += word.size();
+                marker = true;
+                break;
+            }
+        }
+        if (marker)
+            continue;
+        const Kind kind = kindOf(c);
+        if (kind == Kind::Literal) {
+            literal(QString(c));
+            ++i;
+            continue;
+        }
+        qsizetype end = i + 1;
+        while (end < pattern.size() && pattern[end].toLower() == c.toLower())
+            ++end;
+        tokens.push_back({kind, int(end - i), QString()});
+        i = end;
+    }
+    return tokens;
+}
+
+// "mm" reads as minutes right after an hour or right before seconds, literals between ignored.
+void resolveMinutes(std::vector<Token> &tokens)
+{
+    Kind previous = Kind::Literal;
+    for (size_t i = 0; i < tokens.size(); ++i) {
+        Token &t = tokens[i];
+        if (t.kind == Kind::Literal)
+            continue;
+        if (t.kind == Kind::Month && t.count <= 2) {
+            Kind next = Kind::Literal;
+            for (size_t j = i + 1; j < tokens.size() && next == Kind::Literal; ++j)
+                next = tokens[j].kind;
+            if (previous == Kind::Hour || next == Kind::Second)
+                t.kind = Kind::Minute;
+        }
+        previous = t.kind;
+    }
+}
+
+QString padded(int value, int width)
+{
+    return QStringLiteral("%1").arg(value, width, 10, QLatin1Char('0'));
+}
+
+QString number(int value, int count)
+{
+    return count >= 2 ? padded(value, 2) : QString::number(value);
+}
+
+const char *const kLongMonths[] = {"一月", "二月", "三月", "四月", "五月",   "六月",
+                                   "七月", "八月", "九月", "十月", "十一月", "十二月"};
+const char *const kWeekdays[] = {"一", "二", "三", "四", "五", "六", "日"};
+
+}  // namespace
+
+std::optional<QString> DateTimePattern::format(const QDateTime &moment, const QString &pattern)
+{
+    std::vector<Token> tokens = tokenize(pattern);
+    resolveMinutes(tokens);
+    bool twelveHours = false;
+    bool readable = false;
+    for (const Token &t : tokens) {
+        twelveHours = twelveHours || t.kind == Kind::AmPm;
+        readable = readable || t.kind != Kind::Literal;
+    }
+    if (!readable)
+        return std::nullopt;
+
+    const QDate date = moment.date();
+    const QTime time = moment.time();
+    QString out;
+    for (const Token &t : tokens) {
+        switch (t.kind) {
+        case Kind::Literal:
+            out += t.text;
+            break;
+        case Kind::Year:
+            out += t.count <= 2 ? padded(date.year() % 100, 2) : padded(date.year(), 4);
+            break;
+        case Kind::Month:
+            if (t.count <= 2)
+                out += number(date.month(), t.count);
+            else if (t.count == 3)
+                out += QString::number(date.month()) + QStringLiteral("月");
+            else
+                out += QString::fromUtf8(kLongMonths[date.month() - 1]);
+            break;
+        case Kind::Day:
+            if (t.count <= 2)
+                out += number(date.day(), t.count);
+            else
+                out += QString::fromUtf8(t.count == 3 ? "周" : "星期") +
+                       QString::fromUtf8(kWeekdays[date.dayOfWeek() - 1]);
+            break;
+        case Kind::Hour: {
+            int hour = time.hour();
+            if (twelveHours) {
+                hour %= 12;
+                if (hour == 0)
+                    hour = 12;
+            }
+            out += number(hour, t.count);
+            break;
+        }
+        case Kind::Minute:
+            out += number(time.minute(), t.count);
+            break;
+        case Kind::Second:
+            out += number(time.second(), t.count);
+            break;
+        case Kind::Milli:
+            out += t.count >= 3 ? padded(time.msec(), 3) : QString::number(time.msec());
+            break;
+        case Kind::AmPm: {
+            const bool pm = time.hour() >= 12;
+            if (t.text.size() == 4)
+                out += pm ? QStringLiteral("下午") : QStringLiteral("上午");
+            else if (t.text.size() == 3)
+                out += t.text[pm ? 2 : 0];
+            else
+                out += t.text.mid(pm ? 3 : 0, 2);
+            break;
+        }
+        }
+    }
+    return out;
+}
+
+}  // namespace tavi

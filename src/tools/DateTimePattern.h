@@ -1,0 +1,20 @@
+#pragma once
+
+#include <QDateTime>
+#include <QString>
+#include <optional>
+
+namespace tavi {
+
+/// Date-time display patterns in the FormatDateTime style, letters in any case: yyyy/yy,
+/// m/mm (minutes right after an hour or right before seconds; mmm and mmmm month names),
+/// d/dd (ddd and dddd weekday names), h/hh, n/nn, s/ss, z/zzz, AM/PM, a/p and ampm, quoted
+/// and plain literals.
+class DateTimePattern
+{
+public:
+    /// The shown text of a moment; nothing when the pattern holds no date or time letter.
+    static std::optional<QString> format(const QDateTime &moment, const QString &pattern);
+};
+
+}  // namespace tavi

@@ -1,0 +1,74 @@
+#include "DisplayFormat.h"
+
+#include "DateTimePattern.h"
+#include "NumberPattern.h"
+
+#include <QDateTime>
+#include <cmath>
+
+namespace tavi {
+
+namespace {
+
+std::optional<QDateTime> momentOf(const QVariant &value)
+{
+    switch (value.metaType().id()) {
+    case QMetaType::QDateTime:
+        return value.toDateTime();
+    case QMetaType::QDate:
+        return QDateTime(value.toDate(), QTime(0, 0));
+    case QMetaType::QTime:
+        // A bare time counts from day zero, as a date-time cell holding only a time would.
+        return QDateTime(QDate(1899, 12, 30), value.toTime());
+    default:
+        return std::nullopt;
+    }
+}
+
+}  // namespace
+
+QString DisplayFormat::format(const QVariant &value, const QString &pattern)
+{
+    if (!value.isValid() || value.isNull())
+        return QString();
+    if (pattern.isEmpty())
+        return plain(value);
+    if (const std::optional<QDateTime> moment = momentOf(value)) {
+        if (!moment->isValid())
+            return plain(value);
+        return DateTimePattern::format(*moment, pattern).value_or(plain(value));
+    }
+    if (value.metaType().id() == QMetaType::Bool)
+        return plain(value);
+    return NumberPattern::format(value, pattern).value_or(plain(value));
+}
+
+// The same text the data layer gives a value, so unformatted cells read alike everywhere.
+QString DisplayFormat::plain(const QVariant &value)
+{
+    if (!value.isValid() || value.isNull())
+        return QString();
+    switch (value.metaType().id()) {
+    case QMetaType::Bool:
+        return value.toBool() ? QStringLiteral("True") : QStringLiteral("False");
+    case QMetaType::Double:
+    case QMetaType::Float: {
+        const double d = value.toDouble();
+        if (d == std::floor(d) && std::fabs(d) < 1e15)
+            return QString::number(qint64(d));
+        return QString::number(d, 'g', 15);
+    }
+    case QMetaType::QDateTime: {
+        const QDateTime dt = value.toDateTime();
+        if (dt.time() == QTime(0, 0))
+            return dt.date().toString(QStringLiteral("yyyy-MM-dd"));
+        return dt.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
+    }
+    case QMetaType::QDate:
+        return value.toDate().toString(QStringLiteral("yyyy-MM-dd"));
+    default:
+        return value.toString();
+    }
+}
+
+}  // namespace tavi
