@@ -1,14 +1,9 @@
 #include "TaviReportPrint.h"
 
-#include "ConnectDatabase.h"
-#include "SessionSettings.h"
-#include "UpgradeReportTables.h"
+#include "CallSession.h"
 #include "WindowRegistry.h"
 #include "services/Messages.h"
-#include "services/OpenQuery.h"
-#include "services/SqlQuote.h"
 #include "services/SysInfo.h"
-#include "services/Tdm.h"
 #include "services/UiPlatform.h"
 #include "tools/Gbk.h"
 #include "ui/QtUiPlatform.h"
@@ -72,19 +67,6 @@ private:
     bool m_installed = false;
 };
 
-// The data module of one call, freed in every case.
-class DataModuleScope
-{
-public:
-    DataModuleScope() { dm = new Tdm; }
-    ~DataModuleScope()
-    {
-        dm->adoConn.close();
-        delete dm;
-        dm = nullptr;
-    }
-};
-
 int dispatch(const QString &title, const QString &option, bool toolbar, char **selected)
 {
     const OptionParts parts = splitOption(option);
@@ -104,14 +86,7 @@ int dispatch(const QString &title, const QString &option, bool toolbar, char **s
         WindowRegistry::roomState()();
         return 0;
     }
-    OpenQuery(dm->qryTemp,
-              QStringLiteral("select * from reportlist where title=") + quotedStr(title));
-    int id = 0;
-    int type = 0;
-    if (dm->qryTemp.isOpen() && !dm->qryTemp.isEmpty()) {
-        id = int(dm->qryTemp.asInteger(QStringLiteral("id")));
-        type = int(dm->qryTemp.asInteger(QStringLiteral("type")));
-    }
+    const auto [id, type] = CallSession::findReport(title);
     if (id == 0) {
         MsgInfo(nullptr, QStringLiteral("找不到报表相关配置！"));
         return 0;
@@ -161,19 +136,10 @@ extern "C" TAVI_EXPORT int32_t TAVI_CALL TaviReportPrint(int32_t dbType, const c
     // No exception may cross into a host that is no C++ program; the scopes inside the try
     // still tear the call down on the way out.
     try {
-        int result = -1;
-        SysInfo.CnParamTable = 1;
-        SysInfo.CentreStyle = 1;
-        SysInfo.UserName = fromHost(userName);
-        SysInfo.OfficeName = fromHost(officeName);
-        DataModuleScope data;
-        SysInfo.DbType = dbType;
-        if (!ConnectDatabase(dbType))
-            return result;
-        UpgradeReportTables();
-        LoadSessionSettings();
-        result = dispatch(fromHost(title), fromHost(option), toolbarFlag == 1, selected);
-        return result;
+        CallSession session(dbType, fromHost(userName), fromHost(officeName));
+        if (!session.open())
+            return -1;
+        return dispatch(fromHost(title), fromHost(option), toolbarFlag == 1, selected);
     } catch (const std::exception &e) {
         MsgInfo(nullptr, QStringLiteral("报表中心内部错误：") + QString::fromLocal8Bit(e.what()));
         return 0;

@@ -1,0 +1,29 @@
+#pragma once
+
+#include <QString>
+#include <utility>
+
+namespace tavi {
+
+/// One call's session: the session record filled, the data module created, and on `open` the
+/// connection, the table upgrade and the session settings; torn down when it ends.
+class CallSession
+{
+public:
+    CallSession(int dbType, const QString &userName, const QString &officeName);
+    ~CallSession();
+    CallSession(const CallSession &) = delete;
+    CallSession &operator=(const CallSession &) = delete;
+
+    /// Connects, upgrades the definition tables and reads the session settings; false when the
+    /// database cannot be opened (the user has been told).
+    bool open();
+
+    /// The id and type of the report with a title, from the first matching row; id 0 when none.
+    static std::pair<int, int> findReport(const QString &title);
+
+private:
+    int m_dbType;
+};
+
+}  // namespace tavi
