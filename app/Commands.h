@@ -13,5 +13,6 @@ int runEncryptSettingCommand(const QStringList &args);
 int runEvalCommand(const QStringList &args);
 int runOpenCommand(const QStringList &args);
 int runInitDbCommand(const QStringList &args);
+int runRunCommand(const QStringList &args);
 
 }  // namespace tavi::app

@@ -1,4 +1,5 @@
 #include "Commands.h"
+#include "services/Clock.h"
 
 #include <QCoreApplication>
 #include <QTextStream>
@@ -24,6 +25,10 @@ const Command kCommands[] = {
      "init-db DIR [--db-type 0]\n      create DIR with Setting.ini and a new local "
      "database holding the definition tables",
      tavi::app::runInitDbCommand},
+    {"run",
+     "run TITLE [--app-dir DIR] [--db-type N] [--set NAME=VALUE]... [--mode MODEARG] "
+     "[--format table|csv] [-o FILE]\n      run a report headless and print what its grid shows",
+     tavi::app::runRunCommand},
     {"sql",
      "sql [--create] [--odbc] DATABASE STATEMENT...\n      run statements through the "
      "data access layer and print the rows",
@@ -64,6 +69,13 @@ int main(int argc, char **argv)
         return tavi::app::runOpenCommand(args);
     }
     QCoreApplication app(argc, argv);
+    // Fixes "now" for reproducible runs ("yyyy-MM-dd HH:mm").
+    if (qEnvironmentVariableIsSet("TAVI_NOW")) {
+        const QDateTime now = QDateTime::fromString(qEnvironmentVariable("TAVI_NOW"),
+                                                    QStringLiteral("yyyy-MM-dd HH:mm"));
+        if (now.isValid())
+            tavi::Clock::setFixed(now);
+    }
     QStringList args = app.arguments().mid(1);
     if (args.isEmpty())
         return usage(2);
