@@ -296,19 +296,25 @@ QString ReportGridModel::computeFooter(int column) const
 
 void ReportGridModel::sort(int column, Qt::SortOrder order)
 {
+    applySort(column, order);
+}
+
+bool ReportGridModel::applySort(int column, Qt::SortOrder order)
+{
     if (column < 0 || column >= m_columns.size() || !m_columns[column].sortable() ||
         !m_recordset->isOpen())
-        return;
+        return false;
     const QString direction =
         order == Qt::AscendingOrder ? QStringLiteral(" ASC") : QStringLiteral(" DESC");
     try {
         m_recordset->setSort(m_columns[column].field + direction);
     } catch (const std::exception &) {
-        return;
+        return false;
     }
     m_sortColumn = column;
     m_sortOrder = order;
     Q_EMIT headerDataChanged(Qt::Horizontal, 0, columnCount() - 1);
+    return true;
 }
 
 bool ReportGridModel::toggleSort(int column)
@@ -318,8 +324,7 @@ bool ReportGridModel::toggleSort(int column)
     const Qt::SortOrder order = column == m_sortColumn && m_sortOrder == Qt::AscendingOrder
                                     ? Qt::DescendingOrder
                                     : Qt::AscendingOrder;
-    sort(column, order);
-    return true;
+    return applySort(column, order);
 }
 
 void ReportGridModel::checksChanged()

@@ -54,8 +54,8 @@ public:
     /// Orders the rows by a column's field without running the statement again; a sort the
     /// result set refuses leaves order and marker as they were.
     void sort(int column, Qt::SortOrder order = Qt::AscendingOrder) override;
-    /// A title click: a new column starts ascending, the same one flips. False when the
-    /// column does not sort.
+    /// A title click: a new column starts ascending, the same one flips. False when nothing
+    /// was sorted.
     bool toggleSort(int column);
     /// Column of the sort marker; -1 when none.
     int sortColumn() const { return m_sortColumn; }
@@ -84,6 +84,7 @@ private:
     void recordsetRowChanged(int row);
     void rowsChanged();
     void resolveFields();
+    bool applySort(int column, Qt::SortOrder order);
     QString cellText(int row, int column) const;
     QString computeFooter(int column) const;
     void invalidateFooters();

@@ -1,0 +1,94 @@
+#pragma once
+
+#include "entry/UpgradeReportTables.h"
+#include "runner/ReportColumnBuilder.h"
+#include "runner/ReportLoader.h"
+#include "services/SysInfo.h"
+#include "services/Tdm.h"
+#include "support/QtPrinters.h"
+#include "support/ScriptedUiPlatform.h"
+#include "support/TestDatabase.h"
+
+#include <gtest/gtest.h>
+
+namespace tavi::test {
+
+// A local database with the definition tables, a customer table and a bill table.
+class GridDatabase : public ::testing::Test
+{
+protected:
+    struct Column
+    {
+        const char *title;
+        const char *field;
+        const char *format = "";
+        int width = 80;
+        bool totalled = false;
+        bool shown = true;
+    };
+
+    void SetUp() override
+    {
+        savedType = SysInfo.DbType;
+        savedKey = SysInfo.DesKey;
+        SysInfo.DbType = 0;
+        file.open(data.adoConn, db::Connection::Kind::Local);
+        dm = &data;
+        UpgradeReportTables();
+        exec("create table kh(id int, name varchar(20), secret varchar(100))");
+        exec("create table xf(id int, kh int, amount float, rq datetime, note varchar(20))");
+    }
+    void TearDown() override
+    {
+        dm = nullptr;
+        SysInfo.DbType = savedType;
+        SysInfo.DesKey = savedKey;
+    }
+
+    void exec(const char *sql, const QVariantList &params = {})
+    {
+        data.adoConn.execute(QString::fromUtf8(sql), params);
+    }
+    QString scalar(const QString &sql)
+    {
+        const auto rs = data.adoConn.openQuery(sql);
+        return rs->isEmpty() ? QString() : db::Recordset::textOf(rs->value(0));
+    }
+
+    // A report with its columns in the given order (SortID 1, 2, …); returns its id.
+    int report(std::initializer_list<Column> columns, const char *flags = "", int type = 0)
+    {
+        exec(
+            "insert into ReportList(title, sSql, CsList, Type) values(?, 'select * from xf', ?, ?)",
+            {QStringLiteral("r%1").arg(++reports), QString::fromUtf8(flags), type});
+        const int id = data.NextId(QStringLiteral("ReportList")) - 1;
+        int sort = 0;
+        for (const Column &c : columns)
+            addColumn(id, c, ++sort);
+        return id;
+    }
+    void addColumn(int id, const Column &c, int sortId)
+    {
+        exec(
+            "insert into ReportField(ReportID, Title, Field, FieldFormat, Width, HJFlag, SortID, "
+            "isShow, isPrint) values(?, ?, ?, ?, ?, ?, ?, ?, -1)",
+            {id, QString::fromUtf8(c.title), QString::fromUtf8(c.field),
+             QString::fromUtf8(c.format), c.width, c.totalled ? -1 : 0, sortId, c.shown ? -1 : 0});
+    }
+
+    QList<ReportColumn> columnsOf(int id, bool multiSelection = false,
+                                  const std::optional<DateRange> &range = std::nullopt)
+    {
+        ReportColumnBuilder builder;
+        return builder.build(ReportLoader::loadReport(id), multiSelection, range);
+    }
+
+    TestDatabase file;
+    ScriptedUiPlatform ui;
+    Tdm data;
+    int savedType = 0;
+    QString savedKey;
+    int reports = 0;
+};
+
+}  // namespace tavi::test

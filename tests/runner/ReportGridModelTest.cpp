@@ -1,0 +1,297 @@
+#include "GridDatabase.h"
+
+#include "runner/ReportGridModel.h"
+#include "services/OpenQuery.h"
+#include "services/crypto/SessionCipher.h"
+
+#include <QSignalSpy>
+
+using namespace tavi;
+
+namespace {
+
+class Grid : public test::GridDatabase
+{
+protected:
+    void SetUp() override
+    {
+        GridDatabase::SetUp();
+        exec("insert into kh(id, name) values(7, '张三'), (8, '李四'), (9, '王五')");
+        exec(
+            "insert into xf(id, kh, amount, rq, note) values"
+            "(1, 7, 1200.5, '2024-03-01 10:00:00', 'b'),"
+            "(2, 8, -200, '2024-03-02 00:00:00', NULL),"
+            "(3, 7, 1000, '2024-03-03 08:30:00', 'a'),"
+            "(4, NULL, NULL, NULL, 'c'),"
+            "(5, 7, 0.25, '2024-03-05 00:00:00', 'a')");
+    }
+
+    // Opens a statement into the result set as a new run.
+    void run(const char *sql = "select * from xf order by id")
+    {
+        OpenQuery(result, QString::fromUtf8(sql));
+        ASSERT_TRUE(result.isOpen());
+    }
+    void show(int id, bool multiSelection = false)
+    {
+        model.setColumns(columnsOf(id, multiSelection), ReportLoader::loadReport(id).hasFlag(",1"));
+    }
+    QString text(int row, int column) const
+    {
+        return model.data(model.index(row, column)).toString();
+    }
+    QStringList columnTexts(int column) const
+    {
+        QStringList t;
+        for (int r = 0; r < model.rowCount(); ++r)
+            t << text(r, column);
+        return t;
+    }
+
+    db::Recordset result{&data.adoConn};
+    ReportGridModel model{&result};
+};
+
+TEST_F(Grid, CellsShowFormattedValuesAndAlignNumbersRight)
+{
+    show(report({{"编号", "id"},
+                 {"金额", "amount", "#,##0.00"},
+                 {"日期", "rq", "yyyy-mm-dd"},
+                 {"备注", "note"},
+                 {"无此列", "missing"}}));
+    run();
+    ASSERT_EQ(model.rowCount(), 5);
+    ASSERT_EQ(model.columnCount(), 5);
+    EXPECT_EQ(columnTexts(1), QStringList({"1,200.50", "-200.00", "1,000.00", "", "0.25"}));
+    EXPECT_EQ(columnTexts(2),
+              QStringList({"2024-03-01", "2024-03-02", "2024-03-03", "", "2024-03-05"}));
+    EXPECT_EQ(columnTexts(3), QStringList({"b", "", "a", "c", "a"}));
+    EXPECT_EQ(columnTexts(4), QStringList({"", "", "", "", ""}));
+
+    const auto alignment = [this](int column) {
+        return model.data(model.index(0, column), Qt::TextAlignmentRole).value<Qt::Alignment>() &
+               Qt::AlignHorizontal_Mask;
+    };
+    EXPECT_EQ(alignment(1), Qt::AlignRight);
+    EXPECT_EQ(alignment(3), Qt::AlignLeft);
+    EXPECT_FALSE(model.flags(model.index(0, 1)) & Qt::ItemIsEditable);
+}
+
+TEST_F(Grid, LongTextIsShownWhole)
+{
+    exec("create table memo(body text)");
+    const QString body = QString(3000, u'长');
+    exec("insert into memo values(?)", {body});
+    show(report({{"内容", "body"}}));
+    run("select * from memo");
+    EXPECT_EQ(text(0, 0), body);
+}
+
+TEST_F(Grid, FootersTotalTheShownRowsAndCountThemUnderTheFirstUntotalledColumn)
+{
+    show(report({{"金额", "amount", "#,##0.00", 80, true},
+                 {"客人", "kh"},
+                 {"编号", "id", "", 80, true},
+                 {"备注", "note"}}));
+    EXPECT_EQ(model.footerText(1), "");
+    run();
+    EXPECT_EQ(model.footerText(0), "2,000.75");
+    EXPECT_EQ(model.footerText(1), "共计5条记录");
+    EXPECT_EQ(model.footerText(2), "15");
+    EXPECT_EQ(model.footerText(3), "");
+
+    QSignalSpy changed(&model, &ReportGridModel::footerChanged);
+    result.setFilter(QStringLiteral("note = 'a'"));
+    EXPECT_GE(changed.count(), 1);
+    EXPECT_EQ(model.footerText(0), "1,000.25");
+    EXPECT_EQ(model.footerText(1), "共计2条记录");
+    EXPECT_EQ(model.footerText(2), "8");
+}
+
+TEST_F(Grid, TwoLevelTitlesShareTheUpperCellOfAdjacentColumns)
+{
+    show(report({{"营业|现金", "amount"},
+                 {"营业|挂账", "amount"},
+                 {"备注", "note"},
+                 {"营业|其他", "amount"},
+                 {"客房|金额", "amount"}},
+                ",1"));
+    ASSERT_TRUE(model.twoLevelTitles());
+    const QStringList upper = {"营业", "营业", "", "营业", "客房"};
+    const QStringList lower = {"现金", "挂账", "备注", "其他", "金额"};
+    const std::vector<std::pair<int, int>> spans = {{0, 2}, {0, 2}, {2, 1}, {3, 1}, {4, 1}};
+    for (int c = 0; c < 5; ++c) {
+        EXPECT_EQ(model.headerData(c, Qt::Horizontal, ReportGridModel::UpperTitleRole).toString(),
+                  upper[c]);
+        EXPECT_EQ(model.headerData(c, Qt::Horizontal, ReportGridModel::LowerTitleRole).toString(),
+                  lower[c]);
+        EXPECT_EQ(model.headerData(c, Qt::Horizontal).toString(), lower[c]);
+        EXPECT_EQ(model.upperTitleSpan(c), spans[size_t(c)]) << c;
+    }
+}
+
+TEST_F(Grid, LookupsRunOncePerDistinctValueInARun)
+{
+    show(report({{"客人", "kh", "[SQL:select name from kh where id={1}]"}, {"编号", "id"}}));
+    run();
+    for (int pass = 0; pass < 3; ++pass)
+        EXPECT_EQ(columnTexts(0), QStringList({"张三", "李四", "张三", "", "张三"}));
+    EXPECT_EQ(model.lookups().lookupCount(), 2);
+    EXPECT_EQ(model.data(model.index(0, 0), Qt::TextAlignmentRole).value<Qt::Alignment>() &
+                  Qt::AlignHorizontal_Mask,
+              Qt::AlignLeft);
+
+    model.toggleSort(1);
+    columnTexts(0);
+    EXPECT_EQ(model.lookups().lookupCount(), 2);
+
+    exec("update kh set name='张三丰' where id=7");
+    run();
+    EXPECT_EQ(columnTexts(0), QStringList({"张三丰", "李四", "张三丰", "", "张三丰"}));
+    EXPECT_EQ(model.lookups().lookupCount(), 4);
+}
+
+TEST_F(Grid, LookupTextsAreDecryptedOnRequest)
+{
+    SysInfo.DesKey = QStringLiteral("tavi8key");
+    exec("update kh set secret=? where id=7", {EncryptWithSessionKey(QStringLiteral("甲密"))});
+    exec("update kh set secret=? where id=8", {EncryptWithSessionKey(QStringLiteral("乙密"))});
+    exec("create table card(id int, code varchar(100))");
+    exec("insert into card values(1, ?), (2, 'not hex'), (3, NULL)",
+         {EncryptWithSessionKey(QStringLiteral("房卡8001"))});
+    exec("insert into kh(id, name) values(10, '无密')");
+
+    struct Case
+    {
+        const char *format;
+        const char *field;
+        const char *sql;
+        QStringList shown;
+    } cases[] = {
+        {"[SQL:DESDECRY]", "code", "select code from card order by id", {"房卡8001", "", ""}},
+        {"[SQL:desdecry]", "code", "select code from card order by id", {"房卡8001", "", ""}},
+        {"[SQL:DESDECRY:select secret from kh where id={1}]",
+         "id",
+         "select id from kh where id in (7, 8, 10) union select 11 order by id",
+         {"甲密", "乙密", "", ""}},
+        {"[SQL:select secret from kh where id={1}]",
+         "id",
+         "select id from kh where id=7",
+         {EncryptWithSessionKey(QStringLiteral("甲密"))}},
+    };
+    for (const Case &c : cases) {
+        show(report({{"值", c.field, c.format}}));
+        run(c.sql);
+        EXPECT_EQ(columnTexts(0), c.shown) << c.format;
+    }
+}
+
+TEST_F(Grid, TitleClicksToggleTheSortAndTicksStayWithTheirRows)
+{
+    std::vector<bool> ticks;
+    show(report({{"金额", "amount"}, {"编号", "id"}, {"无此列", "missing"}}, "", 2), true);
+    run();
+    ticks.assign(size_t(result.recordCount()), false);
+    result.addCalculatedField(
+        QStringLiteral("FieldSel"),
+        [&ticks](const db::Recordset &, int rowId) { return bool(ticks[size_t(rowId)]); },
+        [&ticks](db::Recordset &, int rowId, bool value) { ticks[size_t(rowId)] = value; });
+    ASSERT_EQ(model.columnCount(), 4);
+    EXPECT_TRUE(model.flags(model.index(0, 0)) & Qt::ItemIsUserCheckable);
+    EXPECT_FALSE(model.flags(model.index(0, 1)) & Qt::ItemIsUserCheckable);
+
+    const auto checks = [this] {
+        QStringList ids;
+        for (int r = 0; r < model.rowCount(); ++r) {
+            if (model.data(model.index(r, 0), Qt::CheckStateRole).toInt() == Qt::Checked)
+                ids << text(r, 2);
+        }
+        return ids;
+    };
+    result.setPosition(3);
+    EXPECT_TRUE(model.setData(model.index(0, 0), Qt::Checked, Qt::CheckStateRole));
+    EXPECT_TRUE(model.setData(model.index(2, 0), Qt::Checked, Qt::CheckStateRole));
+    EXPECT_TRUE(model.setData(model.index(2, 0), Qt::Unchecked, Qt::CheckStateRole));
+    EXPECT_TRUE(model.setData(model.index(4, 0), Qt::Checked, Qt::CheckStateRole));
+    EXPECT_FALSE(model.setData(model.index(1, 1), Qt::Checked, Qt::CheckStateRole));
+    EXPECT_EQ(result.position(), 3);
+    EXPECT_EQ(checks(), QStringList({"1", "5"}));
+
+    struct Click
+    {
+        int column;
+        bool sorts;
+        QStringList ids;
+    };
+    // 金额 holds NULL in row 4; the missing field's sort fails and leaves the marker on 编号,
+    // so the last click flips 编号 back to ascending.
+    const Click clicks[] = {
+        {1, true, {"4", "2", "5", "3", "1"}},  {1, true, {"1", "3", "5", "2", "4"}},
+        {1, true, {"4", "2", "5", "3", "1"}},  {2, true, {"1", "2", "3", "4", "5"}},
+        {2, true, {"5", "4", "3", "2", "1"}},  {0, false, {"5", "4", "3", "2", "1"}},
+        {3, false, {"5", "4", "3", "2", "1"}}, {2, true, {"1", "2", "3", "4", "5"}},
+    };
+    for (const Click &c : clicks) {
+        SCOPED_TRACE(c.column);
+        EXPECT_EQ(model.toggleSort(c.column), c.sorts);
+        EXPECT_EQ(columnTexts(2), c.ids);
+        QStringList ticked = checks();
+        ticked.sort();
+        EXPECT_EQ(ticked, QStringList({"1", "5"}));
+    }
+    EXPECT_EQ(model.sortColumn(), 2);
+    EXPECT_EQ(model.sortOrder(), Qt::AscendingOrder);
+}
+
+TEST_F(Grid, WidthChangesMarkTheLayoutExceptForTemplates)
+{
+    show(report({{"金额", "amount"}, {"编号", "id"}}));
+    model.setColumnWidth(0, 80);
+    EXPECT_FALSE(model.LayoutChanged());
+    model.setColumnWidth(0, 120);
+    EXPECT_TRUE(model.LayoutChanged());
+    EXPECT_EQ(model.column(0).width, 120);
+
+    model.setLayoutChanged(false);
+    model.setTemplateReport(true);
+    model.setColumnWidth(1, 150);
+    EXPECT_FALSE(model.LayoutChanged());
+}
+
+TEST_F(Grid, SavedLayoutComesBackOnReopening)
+{
+    const int id = report({{"金额", "amount"}, {"编号", "id"}, {"备注", "note"}}, "", 2);
+    const int other = report({{"金额", "amount"}});
+    show(id, true);
+    model.setColumnWidth(1, 133);
+    ASSERT_TRUE(model.moveColumns({}, 3, 1, {}, 1));
+    EXPECT_EQ(model.column(1).field, "note");
+
+    ui.expectMessage(QStringLiteral("报表布局保存成功"));
+    model.SaveLayout(id);
+    ui.verify();
+
+    const auto rows = data.adoConn.openQuery(
+        QStringLiteral("select field, width, sortid from ReportField where ReportID=%1 "
+                       "order by sortid")
+            .arg(id));
+    QStringList stored;
+    for (rows->first(); !rows->eof(); rows->next())
+        stored << rows->asString(QStringLiteral("field")) + u' ' +
+                      rows->asString(QStringLiteral("width")) + u' ' +
+                      rows->asString(QStringLiteral("sortid"));
+    EXPECT_EQ(stored, QStringList({"note 80 1", "amount 133 2", "id 80 3"}));
+    EXPECT_EQ(scalar(QStringLiteral("select width from ReportField where ReportID=%1").arg(other)),
+              "80");
+
+    const QList<ReportColumn> reopened = columnsOf(id, true);
+    ASSERT_EQ(reopened.size(), 4);
+    EXPECT_EQ(reopened[1].field, "note");
+    EXPECT_EQ(reopened[2].field, "amount");
+    EXPECT_EQ(reopened[2].width, 133);
+
+    // Without a stored report nothing is written and nothing shown.
+    model.SaveLayout(0);
+}
+
+}  // namespace
