@@ -4,6 +4,7 @@
 #include "services/OpenQuery.h"
 #include "services/crypto/SessionCipher.h"
 
+#include <QAbstractItemModelTester>
 #include <QSignalSpy>
 
 using namespace tavi;
@@ -50,6 +51,8 @@ protected:
 
     db::Recordset result{&data.adoConn};
     ReportGridModel model{&result};
+    // Every change the model announces is checked against what it then reports.
+    QAbstractItemModelTester tester{&model, QAbstractItemModelTester::FailureReportingMode::Fatal};
 };
 
 TEST_F(Grid, CellsShowFormattedValuesAndAlignNumbersRight)
@@ -147,6 +150,7 @@ TEST_F(Grid, LookupsRunOncePerDistinctValueInARun)
 
     exec("update kh set name='张三丰' where id=7");
     run();
+    EXPECT_EQ(model.sortColumn(), -1);
     EXPECT_EQ(columnTexts(0), QStringList({"张三丰", "李四", "张三丰", "", "张三丰"}));
     EXPECT_EQ(model.lookups().lookupCount(), 4);
 }
@@ -241,6 +245,11 @@ TEST_F(Grid, TitleClicksToggleTheSortAndTicksStayWithTheirRows)
     }
     EXPECT_EQ(model.sortColumn(), 2);
     EXPECT_EQ(model.sortOrder(), Qt::AscendingOrder);
+
+    ASSERT_TRUE(model.moveColumns({}, 2, 1, {}, 1));
+    EXPECT_EQ(model.sortColumn(), 1);
+    EXPECT_TRUE(model.toggleSort(1));
+    EXPECT_EQ(columnTexts(1), QStringList({"5", "4", "3", "2", "1"}));
 }
 
 TEST_F(Grid, WidthChangesMarkTheLayoutExceptForTemplates)
