@@ -5,6 +5,7 @@
 #include "services/Tdm.h"
 #include "tools/DisplayFormat.h"
 
+#include <algorithm>
 #include <numeric>
 
 namespace tavi {

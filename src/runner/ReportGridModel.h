@@ -74,9 +74,11 @@ public:
     /// Stores widths and display order into the report's `ReportField` rows, then confirms.
     void SaveLayout(int reportId);
 
-    LookupCache &lookups() { return m_lookups; }
+    /// The shown texts of the lookup columns in this run.
+    const LookupCache &lookups() const { return m_lookups; }
 
 Q_SIGNALS:
+    /// Footer texts may have changed (rows, values, order of columns).
     void footerChanged();
 
 private:
