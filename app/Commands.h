@@ -14,5 +14,6 @@ int runEvalCommand(const QStringList &args);
 int runOpenCommand(const QStringList &args);
 int runInitDbCommand(const QStringList &args);
 int runRunCommand(const QStringList &args);
+int runDemoCommand(const QStringList &args);
 
 }  // namespace tavi::app

@@ -25,6 +25,8 @@ const Command kCommands[] = {
      "init-db DIR [--db-type 0]\n      create DIR with Setting.ini and a new local "
      "database holding the definition tables",
      tavi::app::runInitDbCommand},
+    {"demo", "demo DIR\n      create a demo hotel database and Setting.ini in DIR",
+     tavi::app::runDemoCommand},
     {"run",
      "run TITLE [--app-dir DIR] [--db-type N] [--set NAME=VALUE]... [--mode MODEARG] "
      "[--format table|csv] [-o FILE]\n      run a report headless and print what its grid shows",

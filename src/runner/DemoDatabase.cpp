@@ -333,7 +333,7 @@ private:
             {"秀英", "2"}, {"建国", "1"}, {"晓东", "1"}, {"丽华", "2"}};
         Dice dice;
         for (int i = 0; i < 40; ++i) {
-            const auto &given = givenNames[(i * 5) % 14];
+            const auto &given = givenNames[(i * 5 + i / 14) % 14];
             const QString name =
                 i == 17 ? QStringLiteral("O'Brien") : u(surnames[i % 14]) + u(given[0]);
             const int sex = i == 17 ? 1 : QString::fromLatin1(given[1]).toInt();
@@ -358,6 +358,7 @@ private:
         const QDate today = Clock::today();
         const QDateTime now = Clock::now();
         std::map<int, QDate> freeFrom;
+        std::map<int, QDate> guestFreeFrom;
         for (int ago = 89; ago >= 0; --ago) {
             const QDate day = today.addDays(-ago);
             const int arrivals = dice.roll(1, 3);
@@ -367,8 +368,14 @@ private:
                     room = (room + 1) % int(m_rooms.size());
                 if (freeFrom[room] > day)
                     continue;
+                int guest = dice.roll(1, m_guestCount);
+                for (int tries = 0; tries < m_guestCount && guestFreeFrom[guest] > day; ++tries)
+                    guest = guest % m_guestCount + 1;
+                if (guestFreeFrom[guest] > day)
+                    continue;
                 const int nights = dice.roll(1, 4);
                 freeFrom[room] = day.addDays(nights);
+                guestFreeFrom[guest] = day.addDays(nights);
                 const QDateTime in =
                     std::min(QDateTime(day, QTime(13 + dice.roll(0, 8), dice.roll(0, 59))), now);
                 const QDateTime out(day.addDays(nights), QTime(11, dice.roll(0, 59)));
@@ -379,8 +386,8 @@ private:
                 exec(
                     "insert into 住宿(客人id, 房号, 入住日期, 离店日期, 房费, 押金, 状态) "
                     "values(?, ?, ?, ?, ?, ?, ?)",
-                    {dice.roll(1, m_guestCount), m_rooms[size_t(room)].number, in, out, roomFee,
-                     deposit, staying ? u("在住") : u("离店")});
+                    {guest, m_rooms[size_t(room)].number, in, out, roomFee, deposit,
+                     staying ? u("在住") : u("离店")});
                 const int stay = lastId("住宿");
                 const QDateTime last = staying ? now : out;
                 exec(

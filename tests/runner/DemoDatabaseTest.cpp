@@ -148,6 +148,7 @@ TEST_F(DemoHotel, HoldsTheHotelWithDatesInTheLastNinetyDays)
     EXPECT_EQ(count("select count(*) from (select distinct 楼层 from 房间信息) t"), 3);
     EXPECT_EQ(count("select count(*) from (select distinct 房型 from 房间信息) t"), 3);
     EXPECT_EQ(count("select count(*) from 客人"), 40);
+    EXPECT_EQ(count("select count(*) from (select distinct 姓名 from 客人) t"), 40);
     EXPECT_EQ(count("select count(*) from 客人 where 姓名='O''Brien'"), 1);
     EXPECT_EQ(count("select count(*) from 客人 where 性别<>1 and 性别<>2"), 0);
     EXPECT_GT(count("select count(*) from 住宿"), 100);
@@ -164,6 +165,12 @@ TEST_F(DemoHotel, HoldsTheHotelWithDatesInTheLastNinetyDays)
     EXPECT_GT(count("select count(*) from 账单 where 日期>='2024-03-10'"), 0);
     EXPECT_GT(count("select count(*) from 住宿 where 状态='在住'"), 0);
     EXPECT_EQ(count("select count(*) from 住宿 where 离店日期<=入住日期"), 0);
+    for (const char *overlap :
+         {"select count(*) from 住宿 a, 住宿 b where a.id<b.id and a.房号=b.房号 and "
+          "a.入住日期<b.离店日期 and b.入住日期<a.离店日期",
+          "select count(*) from 住宿 a, 住宿 b where a.id<b.id and a.客人id=b.客人id and "
+          "a.入住日期<b.离店日期 and b.入住日期<a.离店日期"})
+        EXPECT_EQ(count(overlap), 0) << overlap;
 
     // Three levels of product categories.
     EXPECT_GT(count("select count(*) from 商品类别 a, 商品类别 b, 商品类别 c "
