@@ -6,10 +6,9 @@
 
 namespace tavi {
 
-/// Date-time display patterns in the FormatDateTime style, letters in any case: yyyy/yy,
-/// m/mm (minutes right after an hour or right before seconds; mmm and mmmm month names),
-/// d/dd (ddd and dddd weekday names), h/hh, n/nn, s/ss, z/zzz, AM/PM, a/p and ampm, quoted
-/// and plain literals.
+/// Date-time display patterns, letters in any case: yyyy/yy, m/mm (minutes right after an hour
+/// or right before seconds; mmm and mmmm month names), d/dd (ddd and dddd weekday names), h/hh,
+/// n/nn, s/ss, z/zzz, AM/PM, a/p and ampm, quoted and plain literals.
 class DateTimePattern
 {
 public:

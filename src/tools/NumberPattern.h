@@ -6,9 +6,9 @@
 
 namespace tavi {
 
-/// Number display patterns in the FormatFloat style: 0 and # placeholders, "," for thousands,
-/// "." for the decimal point, E+/E- exponents, quoted and plain literals, and up to three ";"
-/// sections (positive; negative; zero).
+/// Number display patterns: 0 and # placeholders, "," for thousands, "." for the decimal point,
+/// E+/E- exponents, quoted and plain literals, and up to three ";" sections (positive; negative;
+/// zero).
 class NumberPattern
 {
 public:
