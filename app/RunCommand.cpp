@@ -85,6 +85,9 @@ int runRunCommand(const QStringList &args)
         }
     }
     ReportQuery query(def, values, mode, QString());
+    // A category tree opens on its root, which filters nothing.
+    if (def.hasFlag(",4"))
+        query.setCategory({true, true, QString()});
     ReportColumnBuilder builder;
     const QList<ReportColumn> columns =
         builder.build(def, query.isMultiSelection(), values.panelDateRange());

@@ -35,6 +35,13 @@ QString yearLabel(const QDateTime &dt)
     return QStringLiteral("'%1年'").arg(dt.date().year(), 4, 10, QLatin1Char('0'));
 }
 
+// Calendar months are compared, not moments: a range that ends late on its last day must not
+// gain a column for the day (month, year) after it.
+int monthIndex(const QDateTime &dt)
+{
+    return dt.date().year() * 12 + dt.date().month() - 1;
+}
+
 }  // namespace
 
 QString ExtractListSql(const QString &text)
@@ -78,7 +85,7 @@ QString BuildDateListSql(const QString &text, const QDateTime &start, const QDat
             QStringLiteral(" as daylist, 0 as iIndex, ") + quoted(cur, "yyyy-MM-dd 00:00:00") +
             QStringLiteral(" as daystart, ") + quoted(cur, "yyyy-MM-dd 23:59:59") +
             QStringLiteral(" as dayend");
-        while (cur < end) {
+        while (cur.date() < end.date()) {
             cur = cur.addDays(1);
             ++i;
             s += QStringLiteral(" union select ") + dayLabel(cur) + QLatin1Char(',') +
@@ -90,7 +97,7 @@ QString BuildDateListSql(const QString &text, const QDateTime &start, const QDat
             QStringLiteral(" as monthlist, 0 as iIndex, ") + quoted(cur, "yyyy-MM-01 00:00:00") +
             QStringLiteral(" as daystart, ") +
             quoted(CalendarBound(2, cur), "yyyy-MM-dd 23:59:59") + QStringLiteral(" as dayend");
-        while (cur < end) {
+        while (monthIndex(cur) < monthIndex(end)) {
             cur = cur.addMonths(1);
             ++i;
             s += QStringLiteral(" union select ") + monthLabel(cur) + QLatin1Char(',') +
@@ -103,7 +110,7 @@ QString BuildDateListSql(const QString &text, const QDateTime &start, const QDat
             QStringLiteral(" as monthlist, 0 as iIndex, ") + quoted(cur, "yyyy-01-01 00:00:00") +
             QStringLiteral(" as daystart, ") +
             quoted(CalendarBound(4, cur), "yyyy-MM-dd 23:59:59") + QStringLiteral(" as dayend");
-        while (cur < end) {
+        while (cur.date().year() < end.date().year()) {
             cur = cur.addYears(1);
             ++i;
             s += QStringLiteral(" union select ") + yearLabel(cur) + QLatin1Char(',') +
