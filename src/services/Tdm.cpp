@@ -36,22 +36,19 @@ bool Tdm::probe(const QString &sql)
 
 int Tdm::GetIdByName(const QString &name, const QString &table)
 {
-    if (!openLookup(QStringLiteral("select * from ") + table + QStringLiteral(" where name=") +
-                    quotedStr(name)) ||
-        qryTemp.isEmpty())
-        return 0;
-    try {
-        return int(qryTemp.asInteger(QStringLiteral("ID")));
-    } catch (const db::DbError &) {
-        return 0;
-    }
+    return lookupId(QStringLiteral("select * from ") + table + QStringLiteral(" where name=") +
+                    quotedStr(name));
 }
 
 int Tdm::GetIdByField(const QString &field, const QString &value, const QString &table)
 {
-    if (!openLookup(QStringLiteral("select id from ") + table + QStringLiteral(" where ") + field +
-                    QStringLiteral("=") + quotedStr(value)) ||
-        qryTemp.isEmpty())
+    return lookupId(QStringLiteral("select id from ") + table + QStringLiteral(" where ") + field +
+                    QStringLiteral("=") + quotedStr(value));
+}
+
+int Tdm::lookupId(const QString &sql)
+{
+    if (!openLookup(sql) || qryTemp.isEmpty())
         return 0;
     try {
         return int(qryTemp.asInteger(QStringLiteral("ID")));

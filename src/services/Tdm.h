@@ -44,6 +44,7 @@ public:
 
 private:
     bool openLookup(const QString &sql);
+    int lookupId(const QString &sql);
     bool probe(const QString &sql);
 };
 

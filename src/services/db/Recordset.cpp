@@ -4,6 +4,7 @@
 #include "DbError.h"
 #include "RowFilter.h"
 #include "TextCollation.h"
+#include "tools/DisplayFormat.h"
 
 #include <QRegularExpression>
 #include <algorithm>
@@ -294,29 +295,7 @@ QVariant Recordset::valueAt(int index, int column) const
 
 QString Recordset::textOf(const QVariant &v)
 {
-    if (!v.isValid() || v.isNull())
-        return QString();
-    switch (v.metaType().id()) {
-    case QMetaType::Bool:
-        return v.toBool() ? QStringLiteral("True") : QStringLiteral("False");
-    case QMetaType::Double:
-    case QMetaType::Float: {
-        const double d = v.toDouble();
-        if (d == std::floor(d) && std::fabs(d) < 1e15)
-            return QString::number(qint64(d));
-        return QString::number(d, 'g', 15);
-    }
-    case QMetaType::QDateTime: {
-        const QDateTime dt = v.toDateTime();
-        if (dt.time() == QTime(0, 0))
-            return dt.date().toString(QStringLiteral("yyyy-MM-dd"));
-        return dt.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
-    }
-    case QMetaType::QDate:
-        return v.toDate().toString(QStringLiteral("yyyy-MM-dd"));
-    default:
-        return v.toString();
-    }
+    return DisplayFormat::plain(v);
 }
 
 QString Recordset::asString(const QString &name) const
