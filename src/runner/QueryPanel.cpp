@@ -1,0 +1,391 @@
+#include "QueryPanel.h"
+
+#include "ReportLoader.h"
+#include "services/Arithmetic.h"
+#include "services/Clock.h"
+#include "services/DatePeriods.h"
+#include "services/Messages.h"
+#include "services/SqlMacros.h"
+#include "tools/CommaText.h"
+#include "tools/Gbk.h"
+#include "ui/ButtonEdit.h"
+
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDateEdit>
+#include <QGroupBox>
+#include <QGuiApplication>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QRegularExpression>
+#include <QRegularExpressionValidator>
+#include <QScreen>
+
+namespace tavi {
+
+namespace {
+
+const QString kLabel = QStringLiteral("QLbl_ZDY");
+const QString kInput = QStringLiteral("QEdt_ZDY");
+const QString kPreset = QStringLiteral("QEdt_ZDY_Cbl");
+const QString kToLabel = QStringLiteral("QLbl_ZDY_ZH");
+const QString kTo = QStringLiteral("QEdt_ZDY_ZH");
+
+const QString kText = QStringLiteral("文本型");
+const QString kDate = QStringLiteral("日期型");
+const QString kList = QStringLiteral("下拉框");
+const QString kRadio = QStringLiteral("单选框");
+const QString kCheck = QStringLiteral("复选框");
+const QString kButtonText = QStringLiteral("按钮文本框");
+const QString kNumber = QStringLiteral("数字型");
+const QString kDateCombo = QStringLiteral("日期组合框");
+const QString kDateCombo2 = QStringLiteral("日期组合框2");
+
+int indexIgnoringCase(const QStringList &items, const QString &wanted)
+{
+    for (qsizetype i = 0; i < items.size(); ++i) {
+        if (items[i].compare(wanted, Qt::CaseInsensitive) == 0)
+            return int(i);
+    }
+    return -1;
+}
+
+const QStringList &presetNames()
+{
+    static const QStringList names = {
+        QStringLiteral("自选"), QStringLiteral("今天"),   QStringLiteral("昨天"),
+        QStringLiteral("当月"), QStringLiteral("上月"),   QStringLiteral("当周"),
+        QStringLiteral("上周"), QStringLiteral("当季度"), QStringLiteral("上季度"),
+        QStringLiteral("当年"), QStringLiteral("上年")};
+    return names;
+}
+
+// A date-only field stands for its whole day, whatever time its last preset left in it.
+DateRange rangeOf(const QDateTimeEdit *from, const QDateTimeEdit *to)
+{
+    const bool dateOnly = !from->displayedSections().testFlag(QDateTimeEdit::HourSection);
+    if (!dateOnly)
+        return {from->dateTime(), to->dateTime()};
+    return {QDateTime(from->date(), QTime(0, 0)), QDateTime(to->date(), QTime(23, 59))};
+}
+
+const QRegularExpression &numberPattern()
+{
+    static const QRegularExpression number(QStringLiteral(R"(^[+-]?(\d+(\.\d*)?|\.\d+)$)"));
+    return number;
+}
+
+}  // namespace
+
+QueryPanel::QueryPanel(QWidget *parent)
+    : QFrame(parent), m_search(new QPushButton(QStringLiteral("查询(&Q)"), this))
+{
+    setObjectName(QStringLiteral("pnlQuery"));
+    setFixedHeight(kDesignHeight);
+    m_search->setObjectName(QStringLiteral("btnSearch"));
+    m_search->setGeometry(10, 8, 75, 25);
+}
+
+int QueryPanel::screenWidth() const
+{
+    if (m_screenWidth > 0)
+        return m_screenWidth;
+    const QScreen *s = QGuiApplication::primaryScreen();
+    return s ? s->geometry().width() : 1024;
+}
+
+void QueryPanel::BuildQueryPanel(int reportId)
+{
+    for (QWidget *child : findChildren<QWidget *>(Qt::FindDirectChildrenOnly)) {
+        if (child != m_search)
+            delete child;
+    }
+    m_entries.clear();
+    m_rangeFrom = nullptr;
+    m_rangeTo = nullptr;
+    setFixedHeight(kDesignHeight);
+
+    m_params = ReportLoader::loadParams(
+        QStringLiteral("select * from ReportCS where ReportID=") + QString::number(reportId) +
+        QStringLiteral(" and CSLX<>'交叉表' and CSLX<>'分类表' order by sort, CSValue"));
+    if (m_params.isEmpty()) {
+        hide();
+        return;
+    }
+    show();
+
+    int x = 10;
+    int y = 16;
+    const int wrapAt = screenWidth() - 120;
+    m_entries.reserve(size_t(m_params.size()));
+    for (const ReportParam &p : m_params) {
+        m_entries.push_back({});
+        Entry &e = m_entries.back();
+        e.param = p;
+        const QString id = QString::number(p.id);
+        if (p.cslx != kCheck) {
+            QString caption = p.csName;
+            const qsizetype marker = caption.indexOf(QStringLiteral("[LASTDAY]"));
+            if (marker >= 0) {
+                caption.remove(marker, 9);
+                e.businessPeriod = true;
+            }
+            if (!caption.endsWith(QStringLiteral("：")) && !caption.endsWith(u':'))
+                caption += QStringLiteral("：");
+            e.label = addLabel(kLabel + id, caption, x, y);
+            x += e.label->width() + 5;
+        }
+        QWidget *last = (p.cslx == kDateCombo || p.cslx == kDateCombo2) ? addDateCombo(e, x, y)
+                                                                        : addInput(e, x, y);
+        if (!last)
+            last = e.label;
+        x += (last ? last->width() : 0) + 30;
+        if (x > wrapAt) {
+            x = 10;
+            y += kRowHeight;
+            setFixedHeight(height() + kRowHeight);
+        }
+    }
+    m_search->move(x, y - 8);
+    m_search->raise();
+}
+
+QLabel *QueryPanel::addLabel(const QString &name, const QString &caption, int x, int y)
+{
+    auto *label = new QLabel(caption, this);
+    label->setObjectName(name);
+    label->adjustSize();
+    label->move(x, y);
+    label->show();
+    return label;
+}
+
+QWidget *QueryPanel::addInput(Entry &e, int x, int y)
+{
+    const ReportParam &p = e.param;
+    const QString name = kInput + QString::number(p.id);
+    QWidget *w = nullptr;
+    if (p.cslx == kText) {
+        auto *edit = new QLineEdit(p.csDefault, this);
+        edit->setGeometry(x, y - 4, 120, 20);
+        w = edit;
+    } else if (p.cslx == kDate) {
+        auto *edit = new QDateEdit(Clock::today(), this);
+        edit->setDisplayFormat(QStringLiteral("yyyy-MM-dd"));
+        edit->setCalendarPopup(true);
+        edit->setGeometry(x, y - 4, 100, 20);
+        w = edit;
+    } else if (p.cslx == kList) {
+        auto *combo = new QComboBox(this);
+        e.items = CommaText::split(ResolveListItems(p.csList));
+        combo->addItems(e.items);
+        int index = -1;
+        try {
+            index = indexIgnoringCase(e.items, EvalDefaultValue(p.csDefault));
+        } catch (const std::exception &) {
+            index = -1;
+        }
+        combo->setCurrentIndex(index);
+        combo->setGeometry(x, y - 4, 80, 20);
+        w = combo;
+    } else if (p.cslx == kRadio) {
+        static const QRegularExpression lineBreak(QStringLiteral("\r\n|\r|\n"));
+        e.items = p.csList.split(lineBreak);
+        if (!e.items.isEmpty() && e.items.last().isEmpty())
+            e.items.removeLast();
+        auto *group = new QGroupBox(this);
+        auto *layout = new QHBoxLayout(group);
+        layout->setContentsMargins(4, 0, 4, 0);
+        layout->setSpacing(0);
+        auto *buttons = new QButtonGroup(group);
+        const int selected = indexIgnoringCase(e.items, p.csDefault);
+        for (qsizetype i = 0; i < e.items.size(); ++i) {
+            auto *radio = new QRadioButton(e.items[i], group);
+            radio->setChecked(i == selected);
+            buttons->addButton(radio, int(i));
+            layout->addWidget(radio);
+        }
+        group->setGeometry(x, y - 15, 70 * int(e.items.size()), 35);
+        w = group;
+    } else if (p.cslx == kCheck) {
+        auto *box = new QCheckBox(p.csName, this);
+        box->setChecked(p.csDefault == QStringLiteral("是"));
+        box->setGeometry(x, y, 6 * int(Gbk::encode(p.csName).size()) + 17, 17);
+        w = box;
+    } else if (p.cslx == kButtonText) {
+        auto *edit = new ButtonEdit(this);
+        edit->setProperty("paramId", p.id);
+        edit->setGeometry(x, y - 4, 120, 20);
+        connect(edit, &ButtonEdit::buttonClicked, this,
+                [this, edit, id = p.id] { Q_EMIT buttonEditClicked(id, edit); });
+        w = edit;
+    } else if (p.cslx == kNumber) {
+        // A number box: the statement takes its value as a number, so nothing else is typed.
+        auto *edit = new QLineEdit(this);
+        edit->setValidator(new QRegularExpressionValidator(numberPattern(), edit));
+        if (numberPattern().match(p.csDefault.trimmed()).hasMatch())
+            edit->setText(p.csDefault.trimmed());
+        edit->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+        edit->setGeometry(x, y - 4, 80, 20);
+        w = edit;
+    }
+    if (w) {
+        w->setObjectName(name);
+        w->show();
+        e.input = w;
+    }
+    return w;
+}
+
+QWidget *QueryPanel::addDateCombo(Entry &e, int &x, int y)
+{
+    const ReportParam &p = e.param;
+    const QString id = QString::number(p.id);
+    const bool dateOnly = p.cslx == kDateCombo2;
+
+    auto *preset = new QComboBox(this);
+    preset->setObjectName(kPreset + id);
+    preset->addItems(presetNames());
+    preset->setCurrentIndex(1);
+    preset->setGeometry(x, y - 4, 58, 20);
+    preset->show();
+    x += 58 + 5;
+
+    const auto makeField = [&](const QString &name, int left) {
+        QDateTimeEdit *edit = dateOnly ? new QDateEdit(this) : new QDateTimeEdit(this);
+        edit->setObjectName(name);
+        edit->setDisplayFormat(dateOnly ? QStringLiteral("yyyy-MM-dd")
+                                        : QStringLiteral("yyyy-MM-dd HH:mm"));
+        edit->setGeometry(left, y - 4, dateOnly ? 90 : 124, 20);
+        edit->show();
+        return edit;
+    };
+    QDateTimeEdit *from = makeField(kInput + id, x);
+    x += from->width() + 5;
+    if (dateOnly)
+        m_override.engage();
+    QLabel *toLabel = addLabel(kToLabel + id, QStringLiteral("至"), x, y);
+    x += toLabel->width() + 5;
+    QDateTimeEdit *to = makeField(kTo + id, x);
+
+    // A preset chosen again resets fields edited by hand, so re-choosing counts too.
+    connect(preset, &QComboBox::activated, this,
+            [this, preset](int index) { DatePresetChange(preset, index); });
+    connect(preset, &QComboBox::currentIndexChanged, this,
+            [this, preset](int index) { DatePresetChange(preset, index); });
+    DatePresetChange(preset, preset->currentIndex());
+
+    e.input = from;
+    e.to = to;
+    m_rangeFrom = from;
+    m_rangeTo = to;
+    return to;
+}
+
+void QueryPanel::DatePresetChange(QComboBox *preset, int index)
+{
+    bool ok = false;
+    const int n = preset->objectName().mid(kPreset.size()).toInt(&ok);
+    const QString id = QString::number(ok ? n : 0);
+    setPeriod(findChild<QDateTimeEdit *>(kInput + id, Qt::FindDirectChildrenOnly), index, true);
+    setPeriod(findChild<QDateTimeEdit *>(kTo + id, Qt::FindDirectChildrenOnly), index, false);
+}
+
+void QueryPanel::setPeriod(QDateTimeEdit *edit, int index, bool start)
+{
+    if (!edit)
+        return;
+    try {
+        edit->setDateTime(start ? PeriodStart(index) : PeriodEnd(index));
+    } catch (const PeriodError &e) {
+        MsgWarning(this, QString::fromUtf8(e.what()));
+    }
+}
+
+const QueryPanel::Entry *QueryPanel::find(const ReportParam &param) const
+{
+    for (const Entry &e : m_entries) {
+        if (e.param.id == param.id)
+            return &e;
+    }
+    return nullptr;
+}
+
+bool QueryPanel::isBusinessPeriodLabel(int paramId) const
+{
+    for (const Entry &e : m_entries) {
+        if (e.param.id == paramId)
+            return e.businessPeriod;
+    }
+    return false;
+}
+
+QString QueryPanel::text(const ReportParam &param) const
+{
+    const Entry *e = find(param);
+    const auto *edit = e ? qobject_cast<const QLineEdit *>(e->input) : nullptr;
+    return edit ? edit->text() : QString();
+}
+
+int QueryPanel::itemIndex(const ReportParam &param) const
+{
+    const Entry *e = find(param);
+    if (!e || !e->input)
+        return -1;
+    if (const auto *combo = qobject_cast<const QComboBox *>(e->input))
+        return combo->currentIndex();
+    if (const auto *buttons = e->input->findChild<QButtonGroup *>())
+        return buttons->checkedId();
+    return -1;
+}
+
+QString QueryPanel::itemText(const ReportParam &param) const
+{
+    const Entry *e = find(param);
+    const int index = itemIndex(param);
+    return e && index >= 0 && index < e->items.size() ? e->items[index] : QString();
+}
+
+bool QueryPanel::checked(const ReportParam &param) const
+{
+    const Entry *e = find(param);
+    const auto *box = e ? qobject_cast<const QCheckBox *>(e->input) : nullptr;
+    return box && box->isChecked();
+}
+
+std::optional<QDate> QueryPanel::date(const ReportParam &param) const
+{
+    const Entry *e = find(param);
+    const auto *edit = e && !e->to ? qobject_cast<const QDateTimeEdit *>(e->input) : nullptr;
+    if (!edit)
+        return std::nullopt;
+    return edit->date();
+}
+
+std::optional<DateRange> QueryPanel::dateRange(const ReportParam &param) const
+{
+    const Entry *e = find(param);
+    const auto *from = e ? qobject_cast<const QDateTimeEdit *>(e->input) : nullptr;
+    if (!from || !e->to)
+        return std::nullopt;
+    return rangeOf(from, e->to);
+}
+
+std::optional<DateRange> QueryPanel::panelDateRange() const
+{
+    if (!m_rangeFrom || !m_rangeTo)
+        return std::nullopt;
+    return rangeOf(m_rangeFrom, m_rangeTo);
+}
+
+QString QueryPanel::labelCaption(const ReportParam &param) const
+{
+    const Entry *e = find(param);
+    return e && e->label ? e->label->text() : ParameterValues::labelCaption(param);
+}
+
+}  // namespace tavi

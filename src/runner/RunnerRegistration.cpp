@@ -1,0 +1,21 @@
+#include "RunnerRegistration.h"
+
+#include "ShowReportFrm.h"
+#include "entry/WindowRegistry.h"
+#include "services/UiPlatform.h"
+
+namespace tavi {
+
+void registerRunnerWindow()
+{
+    WindowRegistry::setRunner([](const RunnerRequest &request) {
+        TfrmReportShow window;
+        window.setReportId(request.reportId);
+        window.setModeArg(request.modeArg);
+        window.setPreFilter(request.preFilter);
+        const int result = UiPlatform::instance().execModal(window);
+        return RunnerOutcome{result, window.ResultText()};
+    });
+}
+
+}  // namespace tavi

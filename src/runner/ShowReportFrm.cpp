@@ -1,0 +1,530 @@
+#include "ShowReportFrm.h"
+
+#include "QueryPanel.h"
+#include "ReportColumnBuilder.h"
+#include "ReportGridModel.h"
+#include "ReportGridView.h"
+#include "ReportLoader.h"
+#include "ReportQuery.h"
+#include "entry/CallSession.h"
+#include "services/Messages.h"
+#include "services/SysInfo.h"
+#include "services/Tdm.h"
+#include "services/UiPlatform.h"
+#include "services/db/DbError.h"
+#include "ui/ButtonEdit.h"
+
+#include <QGuiApplication>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScreen>
+#include <QShortcut>
+#include <QSplitter>
+#include <QStyle>
+#include <QToolBar>
+#include <QToolButton>
+#include <QTreeWidget>
+#include <QVBoxLayout>
+
+namespace tavi {
+
+namespace {
+
+constexpr int kSelectionSize = 480;
+
+QPushButton *barButton(const QString &name, const QString &caption, int left, QWidget *parent)
+{
+    auto *b = new QPushButton(caption, parent);
+    b->setObjectName(name);
+    b->setAutoDefault(false);
+    b->setGeometry(left, 8, 75, 25);
+    return b;
+}
+
+}  // namespace
+
+TfrmReportShow::TfrmReportShow(QWidget *parent) : TfrmBase(parent)
+{
+    setObjectName(QStringLiteral("frmReportShow"));
+    setWindowTitle(QStringLiteral("报表"));
+    setWindowFlags(windowFlags() | Qt::WindowMinMaxButtonsHint);
+    setSizeGripEnabled(true);
+    resize(731, 500);
+    setMinimumSize(kSelectionSize, kSelectionSize);
+
+    if (dm)
+        m_result.setConnection(&dm->adoConn);
+    m_model = new ReportGridModel(&m_result, this);
+
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+
+    buildToolBar();
+    layout->addWidget(m_toolBar);
+
+    m_testSplitter = new QSplitter(Qt::Vertical, this);
+    m_testSplitter->setChildrenCollapsible(false);
+    layout->addWidget(m_testSplitter, 1);
+
+    auto *upper = new QWidget(m_testSplitter);
+    auto *upperLayout = new QVBoxLayout(upper);
+    upperLayout->setContentsMargins(0, 0, 0, 0);
+    upperLayout->setSpacing(0);
+
+    m_leftSplitter = new QSplitter(Qt::Horizontal, upper);
+    m_leftSplitter->setChildrenCollapsible(false);
+    upperLayout->addWidget(m_leftSplitter, 1);
+
+    m_pnlLeft = new QFrame(m_leftSplitter);
+    m_pnlLeft->setObjectName(QStringLiteral("pnlLeft"));
+    auto *leftLayout = new QVBoxLayout(m_pnlLeft);
+    leftLayout->setContentsMargins(0, 0, 0, 0);
+    m_trvLB = new QTreeWidget(m_pnlLeft);
+    m_trvLB->setObjectName(QStringLiteral("trvLB"));
+    m_trvLB->setHeaderHidden(true);
+    leftLayout->addWidget(m_trvLB);
+    m_pnlLeft->hide();
+
+    m_pnlMain = new QWidget(m_leftSplitter);
+    m_pnlMain->setObjectName(QStringLiteral("pnlMain"));
+    auto *mainLayout = new QVBoxLayout(m_pnlMain);
+    mainLayout->setContentsMargins(0, 0, 0, 0);
+    mainLayout->setSpacing(0);
+    m_leftSplitter->setStretchFactor(1, 1);
+    m_leftSplitter->setSizes({185, 546});
+
+    m_pnlQuery = new QueryPanel(m_pnlMain);
+    m_pnlQuery->setFrameShape(QFrame::StyledPanel);
+    mainLayout->addWidget(m_pnlQuery);
+    connect(m_pnlQuery->searchButton(), &QPushButton::clicked, this, [this] { RunQuery(); });
+    m_pnlQuery->searchButton()->setAutoDefault(false);
+    connect(m_pnlQuery, &QueryPanel::buttonEditClicked, this, &TfrmReportShow::ButtonEditClick);
+
+    m_pnlTJ = new QFrame(m_pnlMain);
+    m_pnlTJ->setObjectName(QStringLiteral("pnlTJ"));
+    m_pnlTJ->setFixedHeight(22);
+    auto *tjLayout = new QHBoxLayout(m_pnlTJ);
+    tjLayout->setContentsMargins(8, 0, 8, 0);
+    m_lblTJ = new QLabel(m_pnlTJ);
+    m_lblTJ->setObjectName(QStringLiteral("lblTJ"));
+    QPalette blue = m_lblTJ->palette();
+    blue.setColor(QPalette::WindowText, Qt::blue);
+    m_lblTJ->setPalette(blue);
+    tjLayout->addWidget(m_lblTJ, 1);
+    m_pnlTJ->hide();
+    mainLayout->addWidget(m_pnlTJ);
+
+    m_grid = new ReportGridView(m_pnlMain);
+    m_grid->setObjectName(QStringLiteral("dbGrid"));
+    m_grid->setModel(m_model);
+    mainLayout->addWidget(m_grid, 1);
+    connect(m_grid, &ReportGridView::rowDoubleClicked, this, [this] { gridDoubleClick(); });
+    connect(m_grid, &ReportGridView::currentRowChanged, this, [this](int row) {
+        if (row >= 0 && m_result.isOpen())
+            m_result.setPosition(row);
+    });
+
+    m_rmPrv = new QLabel(QStringLiteral("模板报表的预览在此版本中还不能显示。"), m_pnlMain);
+    m_rmPrv->setObjectName(QStringLiteral("rmPrv"));
+    m_rmPrv->setAlignment(Qt::AlignCenter);
+    m_rmPrv->hide();
+    mainLayout->addWidget(m_rmPrv, 1);
+
+    buildSelectionBar();
+    upperLayout->addWidget(m_pnlSel);
+
+    m_pnlTest = new QFrame(m_testSplitter);
+    m_pnlTest->setObjectName(QStringLiteral("pnlTest"));
+    auto *testLayout = new QVBoxLayout(m_pnlTest);
+    testLayout->setContentsMargins(0, 0, 0, 0);
+    m_mmoTest = new QPlainTextEdit(m_pnlTest);
+    m_mmoTest->setObjectName(QStringLiteral("mmoTest"));
+    m_mmoTest->setReadOnly(true);
+    testLayout->addWidget(m_mmoTest);
+    m_testSplitter->setStretchFactor(0, 1);
+    m_testSplitter->setSizes({437, 63});
+    m_pnlTest->hide();
+
+    const auto bind = [this](int key, QAbstractButton *button) {
+        connect(new QShortcut(QKeySequence(key), this), &QShortcut::activated, button,
+                &QAbstractButton::click);
+    };
+    bind(Qt::Key_F5, m_btnQuery);
+    bind(Qt::Key_F6, m_btnRefresh);
+    bind(Qt::Key_F7, m_btnSettings);
+    bind(Qt::Key_F8, m_btnPrint);
+    bind(Qt::Key_F9, m_btnPreview);
+}
+
+TfrmReportShow::~TfrmReportShow()
+{
+    // The grid and its model read the result set, a member that goes before the children.
+    delete m_grid;
+    delete m_model;
+}
+
+QToolButton *TfrmReportShow::addToolButton(const QString &name, const QString &caption, int icon)
+{
+    auto *b = new QToolButton(m_toolBar);
+    b->setObjectName(name);
+    b->setText(caption);
+    b->setIcon(style()->standardIcon(QStyle::StandardPixmap(icon)));
+    b->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
+    b->setAutoRaise(true);
+    b->setFixedSize(61, 35);
+    m_toolBar->addWidget(b);
+    return b;
+}
+
+void TfrmReportShow::buildToolBar()
+{
+    m_toolBar = new QToolBar(this);
+    m_toolBar->setObjectName(QStringLiteral("ToolBar1"));
+    m_toolBar->setIconSize(QSize(16, 16));
+    m_toolBar->setMovable(false);
+    m_toolBar->setFloatable(false);
+
+    m_btnAdd = addToolButton(QStringLiteral("btnAdd"), QStringLiteral("添加"), QStyle::SP_FileIcon);
+    m_btnEdit = addToolButton(QStringLiteral("btnEdit"), QStringLiteral("修改"),
+                              QStyle::SP_FileDialogDetailedView);
+    m_btnDel =
+        addToolButton(QStringLiteral("btnDel"), QStringLiteral("删除"), QStyle::SP_TrashIcon);
+    m_editSeparator = m_toolBar->addSeparator();
+    m_btnQuery = addToolButton(QStringLiteral("ToolButton4"), QStringLiteral("查询F5"),
+                               QStyle::SP_FileDialogContentsView);
+    m_toolBar->addSeparator();
+    m_btnRefresh = addToolButton(QStringLiteral("ToolButton1"), QStringLiteral("刷新F6"),
+                                 QStyle::SP_BrowserReload);
+    m_btnSettings = addToolButton(QStringLiteral("ToolButton2"), QStringLiteral("设置F7"),
+                                  QStyle::SP_FileDialogListView);
+    m_btnPrint = addToolButton(QStringLiteral("ToolButton3"), QStringLiteral("打印F8"),
+                               QStyle::SP_DialogSaveButton);
+    m_toolBar->addSeparator();
+    m_btnPreview = addToolButton(QStringLiteral("ToolButton8"), QStringLiteral("预览F9"),
+                                 QStyle::SP_FileDialogInfoView);
+    m_btnExcel = addToolButton(QStringLiteral("ToolButton10"), QStringLiteral("导出Excel"),
+                               QStyle::SP_DriveHDIcon);
+    m_toolBar->addSeparator();
+    m_btnClose = addToolButton(QStringLiteral("ToolButton5"), QStringLiteral("关闭ESC"),
+                               QStyle::SP_DialogCloseButton);
+
+    setToolVisible(m_btnAdd, false);
+    setToolVisible(m_btnEdit, false);
+    setToolVisible(m_btnDel, false);
+    m_editSeparator->setVisible(false);
+    setToolVisible(m_btnSettings, false);
+    // Printing, preview, the template designer and the workbook export are not here yet.
+    for (QToolButton *b : {m_btnSettings, m_btnPrint, m_btnPreview, m_btnExcel})
+        b->setEnabled(false);
+
+    connect(m_btnAdd, &QToolButton::clicked, this, [this] { btnAddClick(); });
+    connect(m_btnEdit, &QToolButton::clicked, this, [this] { btnEditClick(); });
+    connect(m_btnDel, &QToolButton::clicked, this, [this] { btnDelClick(); });
+    connect(m_btnQuery, &QToolButton::clicked, this, [this] { RunQuery(); });
+    connect(m_btnRefresh, &QToolButton::clicked, this, [this] { RunQuery(); });
+    connect(m_btnClose, &QToolButton::clicked, this, &QDialog::reject);
+}
+
+void TfrmReportShow::buildSelectionBar()
+{
+    m_pnlSel = new QFrame(this);
+    m_pnlSel->setObjectName(QStringLiteral("pnlSel"));
+    m_pnlSel->setFixedHeight(41);
+    QPalette p = m_pnlSel->palette();
+    p.setColor(QPalette::Window, QColor(236, 246, 255));
+    m_pnlSel->setPalette(p);
+    m_pnlSel->setAutoFillBackground(true);
+
+    m_btnSel = barButton(QStringLiteral("btnSel"), QStringLiteral("选中"), 8, m_pnlSel);
+    m_btnReflash = barButton(QStringLiteral("btnReflash"), QStringLiteral("刷新"), 88, m_pnlSel);
+    m_btnSelAdd = barButton(QStringLiteral("btnSelAdd"), QStringLiteral("新增"), 168, m_pnlSel);
+    m_btnSelAdd->hide();
+    m_rdoNoSel = new QRadioButton(QStringLiteral("全选"), m_pnlSel);
+    m_rdoNoSel->setObjectName(QStringLiteral("rdoNoSel"));
+    m_rdoNoSel->setGeometry(264, 12, 56, 17);
+    m_rdoSelAll = new QRadioButton(QStringLiteral("全否"), m_pnlSel);
+    m_rdoSelAll->setObjectName(QStringLiteral("rdoSelAll"));
+    m_rdoSelAll->setGeometry(328, 12, 56, 17);
+    m_btnCancel = barButton(QStringLiteral("btnCancel"), QStringLiteral("取消"), 0, m_pnlSel);
+    placeCancelButton();
+    m_pnlSel->hide();
+
+    connect(m_btnSel, &QPushButton::clicked, this, [this] { btnSelClick(); });
+    connect(m_btnReflash, &QPushButton::clicked, this, [this] { RunQuery(); });
+    connect(m_rdoNoSel, &QRadioButton::clicked, this, [this] { selectAll(true); });
+    connect(m_rdoSelAll, &QRadioButton::clicked, this, [this] { selectAll(false); });
+    connect(m_btnCancel, &QPushButton::clicked, this, &QDialog::reject);
+}
+
+void TfrmReportShow::setToolVisible(QToolButton *button, bool visible)
+{
+    for (QAction *a : m_toolBar->actions()) {
+        if (m_toolBar->widgetForAction(a) == button)
+            a->setVisible(visible);
+    }
+}
+
+void TfrmReportShow::placeCancelButton()
+{
+    m_btnCancel->move(width() - m_btnCancel->width() - 16, 8);
+}
+
+QSize TfrmReportShow::screenSize() const
+{
+    if (m_screenSize.isValid())
+        return m_screenSize;
+    const QScreen *s = QGuiApplication::primaryScreen();
+    return s ? s->geometry().size() : QSize(1024, 768);
+}
+
+bool TfrmReportShow::isMultiSelection() const
+{
+    return m_def.type == 2 && m_modeArg != QLatin1String("NONULTI");
+}
+
+void TfrmReportShow::showEvent(QShowEvent *event)
+{
+    OpenReport();
+    TfrmBase::showEvent(event);
+}
+
+void TfrmReportShow::resizeEvent(QResizeEvent *event)
+{
+    TfrmBase::resizeEvent(event);
+    placeCancelButton();
+}
+
+void TfrmReportShow::OpenReport()
+{
+    if (m_opened)
+        return;
+    m_opened = true;
+    m_loading = true;
+    m_pnlTest->setVisible(m_testMode);
+    m_pnlQuery->setScreenWidth(screenSize().width());
+    m_pnlQuery->BuildQueryPanel(m_reportId);
+    LoadReport();
+    if (!m_def.hasFlag(",2"))
+        RunQuery();
+    m_model->setLayoutChanged(false);
+    m_loading = false;
+    if (!SysInfo.SalesWord.isEmpty()) {
+        QString caption = windowTitle();
+        const qsizetype at = caption.indexOf(QStringLiteral("销售"));
+        if (at >= 0) {
+            caption.replace(at, 2, SysInfo.SalesWord);
+            setWindowTitle(caption);
+        }
+    }
+}
+
+void TfrmReportShow::LoadReport()
+{
+    m_model->setColumns({}, false);
+    m_result.close();
+    m_dependsOnRange = false;
+
+    m_def = ReportLoader::loadReport(m_reportId);
+    if (!m_def.found)
+        return;
+    setWindowTitle(m_def.title);
+    // The window's size and state are set when it opens; a reload for new date-list columns
+    // leaves what the user made of them.
+    const bool place = m_loading;
+    switch (m_def.type) {
+    case 0:
+        if (place)
+            setWindowState(windowState() | Qt::WindowMaximized);
+        break;
+    case 1:
+        setToolVisible(m_btnAdd, true);
+        setToolVisible(m_btnEdit, true);
+        setToolVisible(m_btnDel, true);
+        m_editSeparator->setVisible(true);
+        if (place)
+            setWindowState(windowState() | Qt::WindowMaximized);
+        break;
+    case 2: {
+        m_toolBar->hide();
+        m_pnlSel->show();
+        if (place) {
+            setWindowState(windowState() & ~(Qt::WindowMaximized | Qt::WindowMinimized));
+            resize(kSelectionSize, kSelectionSize);
+            placeCancelButton();
+            const QSize screen = screenSize();
+            move((screen.width() - kSelectionSize) / 2, (screen.height() - kSelectionSize) / 2);
+        }
+        const bool multi = isMultiSelection();
+        m_rdoNoSel->setVisible(multi);
+        m_rdoSelAll->setVisible(multi);
+        break;
+    }
+    case 3:
+        if (place)
+            setWindowState(windowState() | Qt::WindowMaximized);
+        m_grid->hide();
+        m_rmPrv->show();
+        setToolVisible(m_btnSettings, true);
+        m_model->setTemplateReport(true);
+        return;
+    default:
+        break;
+    }
+
+    ReportColumnBuilder builder;
+    const QList<ReportColumn> columns =
+        builder.build(m_def, isMultiSelection(), m_pnlQuery->panelDateRange());
+    m_dateListKind = builder.dateListKind();
+    m_dependsOnRange = builder.dependsOnDateRange();
+    m_model->setColumns(columns, m_def.hasFlag(",1"));
+}
+
+void TfrmReportShow::RunQuery()
+{
+    if (m_def.sql.isEmpty() || !dm)
+        return;
+    m_result.setConnection(&dm->adoConn);
+    if (m_dependsOnRange && m_pnlQuery->panelDateRange()) {
+        ReportQuery limits(m_def, *m_pnlQuery, m_modeArg, m_preFilter);
+        limits.setCrossTable(m_dateListKind, m_dependsOnRange);
+        if (!limits.checkRangeLimits())
+            return;
+        LoadReport();
+        m_model->setLayoutChanged(false);
+    }
+
+    ReportQuery query(m_def, *m_pnlQuery, m_modeArg, m_preFilter);
+    query.setCrossTable(m_dateListKind, m_dependsOnRange);
+    // The category tree is not built yet: its root, which filters nothing, stands selected.
+    if (m_def.hasFlag(",4"))
+        query.setCategory({true, true, QString()});
+    const bool multi = isMultiSelection();
+    const bool ran = query.run(m_result, multi ? &m_selection.flags() : nullptr);
+
+    const QString summary = query.summaryBarText();
+    m_lblTJ->setText(summary);
+    m_pnlTJ->setVisible(!summary.trimmed().isEmpty());
+    if (m_testMode && !query.composedSql().isEmpty())
+        m_mmoTest->setPlainText(query.composedSql());
+    if (!ran)
+        return;
+    if (multi)
+        m_selection.attach(m_result);
+    if (!m_result.isEmpty())
+        m_grid->setCurrentRow(0);
+}
+
+void TfrmReportShow::done(int result)
+{
+    if (!m_closing) {
+        m_closing = true;
+        FormClose();
+    }
+    TfrmBase::done(result);
+}
+
+void TfrmReportShow::FormClose()
+{
+    m_pnlQuery->restoreBusinessDays();
+    m_testMode = false;
+    if (m_model->LayoutChanged() &&
+        MsgAsk(this, QStringLiteral("报表布局已经改变，是否保存布局？")))
+        m_model->SaveLayout(m_reportId);
+}
+
+void TfrmReportShow::btnAddClick()
+{
+    const bool treeShown = !m_pnlLeft->isHidden();
+    if (treeShown && m_trvLB->topLevelItemCount() <= 1 &&
+        (m_trvLB->topLevelItemCount() == 0 || m_trvLB->topLevelItem(0)->childCount() == 0)) {
+        MsgInfo(this, QStringLiteral("请先添加类别"));
+        return;
+    }
+    MsgInfo(this, QStringLiteral("此版本还不能添加或修改记录。"));
+}
+
+void TfrmReportShow::btnEditClick()
+{
+    if (!m_result.isOpen() || m_result.isEmpty())
+        return;
+    if (!m_pnlLeft->isHidden() && !m_trvLB->currentItem()) {
+        MsgInfo(this, QStringLiteral("请先选中类别"));
+        return;
+    }
+    MsgInfo(this, QStringLiteral("此版本还不能添加或修改记录。"));
+}
+
+void TfrmReportShow::btnDelClick()
+{
+    if (!m_result.isOpen() || m_result.isEmpty())
+        return;
+    if (!MsgAsk(this, QStringLiteral("您确定要删除该记录吗？")))
+        return;
+    const int row = m_grid->currentRow();
+    if (row >= 0)
+        m_result.setPosition(row);
+    try {
+        m_result.deleteRow();
+    } catch (const db::DbError &e) {
+        MsgInfo(this, e.message());
+    }
+}
+
+void TfrmReportShow::btnSelClick()
+{
+    if (m_def.type != 2)
+        return;
+    m_resultText = m_selection.resultText(m_result, isMultiSelection(), m_grid->currentRow());
+    accept();
+}
+
+void TfrmReportShow::selectAll(bool ticked)
+{
+    if (!isMultiSelection())
+        return;
+    m_selection.setAll(ticked);
+    m_model->checksChanged();
+}
+
+void TfrmReportShow::gridDoubleClick()
+{
+    if (m_def.type == 1)
+        btnEditClick();
+    else
+        btnSelClick();
+}
+
+void TfrmReportShow::ButtonEditClick(int paramId, ButtonEdit *edit)
+{
+    const QList<ReportParam> rows = ReportLoader::loadParams(
+        QStringLiteral("select * from ReportCS where ReportID=") + QString::number(m_reportId) +
+        QStringLiteral(" and id=") + QString::number(paramId));
+    if (rows.isEmpty())
+        return;
+    const QString list = rows.first().csList;
+    if (list.isEmpty())
+        return;
+    QString title = list;
+    const qsizetype open = list.indexOf(u'[');
+    if (open >= 0) {
+        const qsizetype close = list.indexOf(u']', open + 1);
+        title = close < 0 ? list.mid(open + 1) : list.mid(open + 1, close - open - 1);
+    }
+    const auto [id, type] = CallSession::findReport(title);
+    if (id == 0)
+        return;
+    TfrmReportShow nested(this);
+    nested.setReportId(id);
+    if (m_screenSize.isValid())
+        nested.setScreenSize(m_screenSize);
+    const int result = UiPlatform::instance().execModal(nested);
+    // A chosen guest, room or product is what the box asks for: the list hands it over.
+    if (result == QDialog::Accepted && type == 2 && edit)
+        edit->setText(nested.ResultText());
+}
+
+}  // namespace tavi

@@ -1,0 +1,151 @@
+#pragma once
+
+#include "ReportDefinition.h"
+#include "ReportSelection.h"
+#include "services/db/Recordset.h"
+#include "ui/BaseFrm.h"
+
+#include <QString>
+
+class QAction;
+class QFrame;
+class QLabel;
+class QPlainTextEdit;
+class QPushButton;
+class QRadioButton;
+class QSplitter;
+class QToolBar;
+class QToolButton;
+class QTreeWidget;
+
+namespace tavi {
+
+class ButtonEdit;
+class QueryPanel;
+class ReportGridModel;
+class ReportGridView;
+
+/// The report runner: runs one stored report as an ordinary report, a base-data list, an
+/// information-selection list or a template report, chosen by the report's type.
+class TfrmReportShow : public TfrmBase
+{
+    Q_OBJECT
+
+public:
+    explicit TfrmReportShow(QWidget *parent = nullptr);
+    ~TfrmReportShow() override;
+
+    /// The `ReportList` id of the report to run.
+    void setReportId(int id) { m_reportId = id; }
+    int reportId() const { return m_reportId; }
+    /// Empty, "NONULTI", or a text that may carry "FILTER:" and a statement suffix.
+    void setModeArg(const QString &modeArg) { m_modeArg = modeArg; }
+    const QString &ModeArg() const { return m_modeArg; }
+    /// The row condition of a single-selection list.
+    void setPreFilter(const QString &preFilter) { m_preFilter = preFilter; }
+    const QString &PreFilter() const { return m_preFilter; }
+    /// Shows the test panel with the composed statement of each run.
+    void setTestMode(bool test) { m_testMode = test; }
+    bool testMode() const { return m_testMode; }
+    /// The screen size the window centres and the query panel wraps against; the primary
+    /// screen's unless set.
+    void setScreenSize(const QSize &size) { m_screenSize = size; }
+    QSize screenSize() const;
+
+    /// The selected id(s) of an information-selection list after "选中".
+    const QString &ResultText() const { return m_resultText; }
+    /// The definition read by the last `LoadReport`.
+    const ReportDefinition &definition() const { return m_def; }
+    /// True for a selection list in which rows are ticked.
+    bool isMultiSelection() const;
+
+    /// What showing the window does: the query panel, the definition and the first run.
+    /// Runs once; showing the window calls it.
+    void OpenReport();
+    /// Reads the definition, sets the mode and builds the grid columns.
+    void LoadReport();
+    /// Runs the report with the values of the query panel.
+    void RunQuery();
+
+    QueryPanel *queryPanel() const { return m_pnlQuery; }
+    ReportGridView *grid() const { return m_grid; }
+    ReportGridModel *gridModel() const { return m_model; }
+    db::Recordset &result() { return m_result; }
+    ReportSelection &selection() { return m_selection; }
+
+    void done(int result) override;
+
+protected:
+    void showEvent(QShowEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
+
+private:
+    void buildToolBar();
+    void buildSelectionBar();
+    QToolButton *addToolButton(const QString &name, const QString &caption, int icon);
+    void setToolVisible(QToolButton *button, bool visible);
+    void placeCancelButton();
+    void FormClose();
+
+    void btnAddClick();
+    void btnEditClick();
+    void btnDelClick();
+    void btnSelClick();
+    void selectAll(bool ticked);
+    void gridDoubleClick();
+    void ButtonEditClick(int paramId, ButtonEdit *edit);
+
+    int m_reportId = 0;
+    QString m_modeArg;
+    QString m_preFilter;
+    bool m_testMode = false;
+    QSize m_screenSize;
+    QString m_resultText;
+    ReportDefinition m_def;
+    bool m_opened = false;
+    bool m_loading = false;
+    bool m_closing = false;
+    int m_dateListKind = -1;
+    bool m_dependsOnRange = false;
+
+    db::Recordset m_result;
+    ReportSelection m_selection;
+
+    QToolBar *m_toolBar = nullptr;
+    QToolButton *m_btnAdd = nullptr;
+    QToolButton *m_btnEdit = nullptr;
+    QToolButton *m_btnDel = nullptr;
+    QAction *m_editSeparator = nullptr;
+    QToolButton *m_btnQuery = nullptr;
+    QToolButton *m_btnRefresh = nullptr;
+    QToolButton *m_btnSettings = nullptr;
+    QToolButton *m_btnPrint = nullptr;
+    QToolButton *m_btnPreview = nullptr;
+    QToolButton *m_btnExcel = nullptr;
+    QToolButton *m_btnClose = nullptr;
+
+    QSplitter *m_testSplitter = nullptr;
+    QSplitter *m_leftSplitter = nullptr;
+    QFrame *m_pnlLeft = nullptr;
+    QTreeWidget *m_trvLB = nullptr;
+    QWidget *m_pnlMain = nullptr;
+    QueryPanel *m_pnlQuery = nullptr;
+    QFrame *m_pnlTJ = nullptr;
+    QLabel *m_lblTJ = nullptr;
+    ReportGridView *m_grid = nullptr;
+    ReportGridModel *m_model = nullptr;
+    QLabel *m_rmPrv = nullptr;
+
+    QFrame *m_pnlSel = nullptr;
+    QPushButton *m_btnSel = nullptr;
+    QPushButton *m_btnReflash = nullptr;
+    QPushButton *m_btnSelAdd = nullptr;
+    QRadioButton *m_rdoNoSel = nullptr;
+    QRadioButton *m_rdoSelAll = nullptr;
+    QPushButton *m_btnCancel = nullptr;
+
+    QFrame *m_pnlTest = nullptr;
+    QPlainTextEdit *m_mmoTest = nullptr;
+};
+
+}  // namespace tavi
