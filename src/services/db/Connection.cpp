@@ -14,6 +14,7 @@ void Connection::openLocal(const QString &fileName, bool create)
 {
     close();
     m_engine = std::make_unique<SqliteEngine>(fileName, create);
+    m_engine->setProgress(m_progress);
     m_kind = Kind::Local;
 }
 
@@ -21,6 +22,7 @@ void Connection::openServer(const QString &odbcConnectionString)
 {
     close();
     m_engine = std::make_unique<OdbcEngine>(odbcConnectionString);
+    m_engine->setProgress(m_progress);
     m_kind = Kind::Server;
 }
 
@@ -28,6 +30,7 @@ void Connection::openWith(std::unique_ptr<Engine> engine, Kind kind)
 {
     close();
     m_engine = std::move(engine);
+    m_engine->setProgress(m_progress);
     m_kind = kind;
 }
 
@@ -41,6 +44,13 @@ Engine &Connection::engine()
     if (!m_engine)
         throw DbError(QStringLiteral("数据库连接没有打开。"));
     return *m_engine;
+}
+
+void Connection::setProgress(Engine::Progress progress)
+{
+    m_progress = std::move(progress);
+    if (m_engine)
+        m_engine->setProgress(m_progress);
 }
 
 qint64 Connection::execute(const QString &sql, const QVariantList &params)

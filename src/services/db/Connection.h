@@ -42,9 +42,12 @@ public:
 
     /// The open engine; throws `DbError` when closed.
     Engine &engine();
+    /// See `Engine::setProgress`; kept for engines opened later too.
+    void setProgress(Engine::Progress progress);
 
 private:
     std::unique_ptr<Engine> m_engine;
+    Engine::Progress m_progress;
     Kind m_kind = Kind::Local;
 };
 

@@ -4,6 +4,7 @@
 
 #include <QStringList>
 #include <QVariantList>
+#include <functional>
 #include <memory>
 
 namespace tavi::db {
@@ -35,6 +36,12 @@ public:
     /// Name of the database product, for messages.
     virtual QString productName() const = 0;
 
+    /// Called now and then while a statement runs (a window keeps itself responsive in it);
+    /// returning true cancels the statement, which then fails with "查询已取消". Engines that
+    /// cannot interrupt a statement never call it.
+    using Progress = std::function<bool()>;
+    virtual void setProgress(Progress progress) { m_progress = std::move(progress); }
+
     /// An identifier quoted for statements this layer composes itself.
     static QString quoteIdentifier(const QString &name)
     {
@@ -42,6 +49,9 @@ public:
         n.replace(QLatin1String("]"), QLatin1String("]]"));
         return QLatin1Char('[') + n + QLatin1Char(']');
     }
+
+protected:
+    Progress m_progress;
 };
 
 }  // namespace tavi::db

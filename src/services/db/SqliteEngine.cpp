@@ -20,7 +20,15 @@ using Statement = std::unique_ptr<sqlite3_stmt, StatementDeleter>;
 
 [[noreturn]] void fail(sqlite3 *db)
 {
+    if (sqlite3_errcode(db) == SQLITE_INTERRUPT)
+        throw DbError(QStringLiteral("查询已取消"));
     throw DbError(QString::fromUtf8(sqlite3_errmsg(db)));
+}
+
+int progressHandler(void *engine)
+{
+    const auto &progress = *static_cast<const Engine::Progress *>(engine);
+    return progress && progress() ? 1 : 0;
 }
 
 Statement prepare(sqlite3 *db, const QString &sql)
@@ -199,6 +207,16 @@ SqliteEngine::SqliteEngine(const QString &fileName, bool create)
     registerJetFunctions(m_db);
     sqlite3_create_function_v2(m_db, "jet_concat", -1, SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr,
                                jetConcat, nullptr, nullptr, nullptr);
+}
+
+void SqliteEngine::setProgress(Progress progress)
+{
+    Engine::setProgress(std::move(progress));
+    // About every 10,000 virtual machine steps: often enough to feel immediate.
+    if (m_progress)
+        sqlite3_progress_handler(m_db, 10000, progressHandler, &m_progress);
+    else
+        sqlite3_progress_handler(m_db, 0, nullptr, nullptr);
 }
 
 SqliteEngine::~SqliteEngine()

@@ -23,6 +23,7 @@ public:
     QString productName() const override { return QStringLiteral("SQLite"); }
 
     sqlite3 *handle() const { return m_db; }
+    void setProgress(Progress progress) override;
 
 private:
     sqlite3 *m_db = nullptr;

@@ -248,3 +248,29 @@ TEST(LocalEngineOpen, MissingOrForeignFilesFailWithTheEngineMessage)
 }
 
 }  // namespace
+
+namespace {
+
+TEST(LocalEngineProgress, ALongStatementCanBeCancelled)
+{
+    test::TestDatabase db;
+    Connection conn;
+    conn.openLocal(db.path(), true);
+    int calls = 0;
+    conn.setProgress([&calls] { return ++calls >= 3; });
+    const QString slow = QStringLiteral(
+        "with recursive n(i) as (select 1 union all select i + 1 from n where i < 10000000) "
+        "select count(*) from n");
+    try {
+        conn.openQuery(slow);
+        FAIL() << "the statement ran to its end";
+    } catch (const DbError &e) {
+        EXPECT_EQ(e.message(), QStringLiteral("查询已取消"));
+    }
+    EXPECT_EQ(calls, 3);
+    conn.setProgress({});
+    EXPECT_EQ(conn.openQuery(QStringLiteral("select 1+1"))->value(0).toInt(), 2)
+        << "the connection works on after a cancel";
+}
+
+}  // namespace
