@@ -123,6 +123,8 @@ void QueryPanel::BuildQueryPanel(int reportId)
     const int wrapAt = screenWidth() - 120;
     m_entries.reserve(size_t(m_params.size()));
     for (const ReportParam &p : m_params) {
+        const int startX = x;
+        const QList<QWidget *> before = findChildren<QWidget *>(Qt::FindDirectChildrenOnly);
         m_entries.push_back({});
         Entry &e = m_entries.back();
         e.param = p;
@@ -143,6 +145,17 @@ void QueryPanel::BuildQueryPanel(int reportId)
                                                                         : addInput(e, x, y);
         if (!last)
             last = e.label;
+        // A parameter that would reach past the screen's edge starts the next row instead of
+        // being cut off; the row rule below still decides where the following one goes.
+        if (startX > 10 && last && last->geometry().right() >= screenWidth()) {
+            for (QWidget *w : findChildren<QWidget *>(Qt::FindDirectChildrenOnly)) {
+                if (!before.contains(w))
+                    w->move(w->x() - startX + 10, w->y() + kRowHeight);
+            }
+            x = x - startX + 10;
+            y += kRowHeight;
+            setFixedHeight(height() + kRowHeight);
+        }
         x += (last ? last->width() : 0) + 30;
         if (x > wrapAt) {
             x = 10;

@@ -24,7 +24,6 @@
 #include <QShortcut>
 #include <QSplitter>
 #include <QStyle>
-#include <QToolBar>
 #include <QToolButton>
 #include <QTreeWidget>
 #include <QVBoxLayout>
@@ -173,50 +172,61 @@ QToolButton *TfrmReportShow::addToolButton(const QString &name, const QString &c
     b->setObjectName(name);
     b->setText(caption);
     b->setIcon(style()->standardIcon(QStyle::StandardPixmap(icon)));
+    b->setIconSize(QSize(16, 16));
     b->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
     b->setAutoRaise(true);
     b->setFixedSize(61, 35);
-    m_toolBar->addWidget(b);
+    m_toolBar->layout()->addWidget(b);
     return b;
+}
+
+QFrame *TfrmReportShow::addToolSeparator()
+{
+    auto *line = new QFrame(m_toolBar);
+    line->setFrameShape(QFrame::VLine);
+    line->setFrameShadow(QFrame::Sunken);
+    line->setFixedSize(8, 31);
+    m_toolBar->layout()->addWidget(line);
+    return line;
 }
 
 void TfrmReportShow::buildToolBar()
 {
-    m_toolBar = new QToolBar(this);
+    m_toolBar = new QFrame(this);
     m_toolBar->setObjectName(QStringLiteral("ToolBar1"));
-    m_toolBar->setIconSize(QSize(16, 16));
-    m_toolBar->setMovable(false);
-    m_toolBar->setFloatable(false);
+    auto *row = new QHBoxLayout(m_toolBar);
+    row->setContentsMargins(2, 2, 2, 2);
+    row->setSpacing(0);
 
     m_btnAdd = addToolButton(QStringLiteral("btnAdd"), QStringLiteral("添加"), QStyle::SP_FileIcon);
     m_btnEdit = addToolButton(QStringLiteral("btnEdit"), QStringLiteral("修改"),
                               QStyle::SP_FileDialogDetailedView);
     m_btnDel =
         addToolButton(QStringLiteral("btnDel"), QStringLiteral("删除"), QStyle::SP_TrashIcon);
-    m_editSeparator = m_toolBar->addSeparator();
+    m_editSeparator = addToolSeparator();
     m_btnQuery = addToolButton(QStringLiteral("ToolButton4"), QStringLiteral("查询F5"),
                                QStyle::SP_FileDialogContentsView);
-    m_toolBar->addSeparator();
+    addToolSeparator();
     m_btnRefresh = addToolButton(QStringLiteral("ToolButton1"), QStringLiteral("刷新F6"),
                                  QStyle::SP_BrowserReload);
     m_btnSettings = addToolButton(QStringLiteral("ToolButton2"), QStringLiteral("设置F7"),
                                   QStyle::SP_FileDialogListView);
     m_btnPrint = addToolButton(QStringLiteral("ToolButton3"), QStringLiteral("打印F8"),
                                QStyle::SP_DialogSaveButton);
-    m_toolBar->addSeparator();
+    addToolSeparator();
     m_btnPreview = addToolButton(QStringLiteral("ToolButton8"), QStringLiteral("预览F9"),
                                  QStyle::SP_FileDialogInfoView);
     m_btnExcel = addToolButton(QStringLiteral("ToolButton10"), QStringLiteral("导出Excel"),
                                QStyle::SP_DriveHDIcon);
-    m_toolBar->addSeparator();
+    addToolSeparator();
     m_btnClose = addToolButton(QStringLiteral("ToolButton5"), QStringLiteral("关闭ESC"),
                                QStyle::SP_DialogCloseButton);
+    row->addStretch(1);
 
-    setToolVisible(m_btnAdd, false);
-    setToolVisible(m_btnEdit, false);
-    setToolVisible(m_btnDel, false);
-    m_editSeparator->setVisible(false);
-    setToolVisible(m_btnSettings, false);
+    for (QWidget *w : {static_cast<QWidget *>(m_btnAdd), static_cast<QWidget *>(m_btnEdit),
+                       static_cast<QWidget *>(m_btnDel), static_cast<QWidget *>(m_editSeparator),
+                       static_cast<QWidget *>(m_btnSettings)})
+        w->hide();
     // Printing, preview, the template designer and the workbook export are not here yet.
     for (QToolButton *b : {m_btnSettings, m_btnPrint, m_btnPreview, m_btnExcel})
         b->setEnabled(false);
@@ -258,14 +268,6 @@ void TfrmReportShow::buildSelectionBar()
     connect(m_rdoNoSel, &QRadioButton::clicked, this, [this] { selectAll(true); });
     connect(m_rdoSelAll, &QRadioButton::clicked, this, [this] { selectAll(false); });
     connect(m_btnCancel, &QPushButton::clicked, this, &QDialog::reject);
-}
-
-void TfrmReportShow::setToolVisible(QToolButton *button, bool visible)
-{
-    for (QAction *a : m_toolBar->actions()) {
-        if (m_toolBar->widgetForAction(a) == button)
-            a->setVisible(visible);
-    }
 }
 
 void TfrmReportShow::placeCancelButton()
@@ -341,10 +343,10 @@ void TfrmReportShow::LoadReport()
             setWindowState(windowState() | Qt::WindowMaximized);
         break;
     case 1:
-        setToolVisible(m_btnAdd, true);
-        setToolVisible(m_btnEdit, true);
-        setToolVisible(m_btnDel, true);
-        m_editSeparator->setVisible(true);
+        for (QWidget *w :
+             {static_cast<QWidget *>(m_btnAdd), static_cast<QWidget *>(m_btnEdit),
+              static_cast<QWidget *>(m_btnDel), static_cast<QWidget *>(m_editSeparator)})
+            w->show();
         if (place)
             setWindowState(windowState() | Qt::WindowMaximized);
         break;
@@ -368,7 +370,7 @@ void TfrmReportShow::LoadReport()
             setWindowState(windowState() | Qt::WindowMaximized);
         m_grid->hide();
         m_rmPrv->show();
-        setToolVisible(m_btnSettings, true);
+        m_btnSettings->show();
         m_model->setTemplateReport(true);
         return;
     default:

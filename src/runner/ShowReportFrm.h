@@ -7,14 +7,12 @@
 
 #include <QString>
 
-class QAction;
 class QFrame;
 class QLabel;
 class QPlainTextEdit;
 class QPushButton;
 class QRadioButton;
 class QSplitter;
-class QToolBar;
 class QToolButton;
 class QTreeWidget;
 
@@ -70,7 +68,7 @@ public:
     QueryPanel *queryPanel() const { return m_pnlQuery; }
     ReportGridView *grid() const { return m_grid; }
     ReportGridModel *gridModel() const { return m_model; }
-    db::Recordset &result() { return m_result; }
+    db::Recordset &resultSet() { return m_result; }
     ReportSelection &selection() { return m_selection; }
 
     void done(int result) override;
@@ -83,7 +81,7 @@ private:
     void buildToolBar();
     void buildSelectionBar();
     QToolButton *addToolButton(const QString &name, const QString &caption, int icon);
-    void setToolVisible(QToolButton *button, bool visible);
+    QFrame *addToolSeparator();
     void placeCancelButton();
     void FormClose();
 
@@ -111,11 +109,11 @@ private:
     db::Recordset m_result;
     ReportSelection m_selection;
 
-    QToolBar *m_toolBar = nullptr;
+    QFrame *m_toolBar = nullptr;
     QToolButton *m_btnAdd = nullptr;
     QToolButton *m_btnEdit = nullptr;
     QToolButton *m_btnDel = nullptr;
-    QAction *m_editSeparator = nullptr;
+    QFrame *m_editSeparator = nullptr;
     QToolButton *m_btnQuery = nullptr;
     QToolButton *m_btnRefresh = nullptr;
     QToolButton *m_btnSettings = nullptr;

@@ -12,7 +12,7 @@ class TfrmBase : public QDialog
 public:
     explicit TfrmBase(QWidget *parent = nullptr);
 
-    /// The background of every dialog, RGB(236, 245, 255).
+    /// The background of every dialog, the stored colour 16774892: RGB(236, 246, 255).
     static QColor backgroundColor();
     /// 宋体 12 px, with a font that has the glyphs where 宋体 is not installed.
     static QFont baseFont();

@@ -1,0 +1,363 @@
+#include "DemoRunner.h"
+#include "runner/QueryPanel.h"
+#include "runner/ReportGridView.h"
+#include "ui/ButtonEdit.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDateTimeEdit>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QToolButton>
+
+using namespace tavi;
+
+namespace {
+
+class QueryPanelTest : public test::DemoRunner
+{
+protected:
+    static int widthOf(const QueryPanel &panel, const char *prefix, int id)
+    {
+        const QWidget *w =
+            panel.findChild<QWidget *>(paramName(prefix, id), Qt::FindDirectChildrenOnly);
+        return w ? w->width() : 0;
+    }
+    static int spanOf(const QueryPanel &panel, const ReportParam &p)
+    {
+        int span = 0;
+        if (p.cslx != QStringLiteral("复选框"))
+            span += widthOf(panel, "QLbl_ZDY", p.id) + 5;
+        if (p.cslx == QStringLiteral("日期组合框") || p.cslx == QStringLiteral("日期组合框2"))
+            return span + 63 + widthOf(panel, "QEdt_ZDY", p.id) + 5 +
+                   widthOf(panel, "QLbl_ZDY_ZH", p.id) + 5 + widthOf(panel, "QEdt_ZDY_ZH", p.id);
+        const int input = widthOf(panel, "QEdt_ZDY", p.id);
+        return input ? span + input : span - 5;
+    }
+
+    // Walks the panel's parameters and checks every control against the row layout for a
+    // screen width: sizes, positions and wrapping.
+    void expectLayout(const TfrmReportShow &w, int screenWidth)
+    {
+        const QueryPanel &panel = *w.queryPanel();
+        int x = 10;
+        int y = 16;
+        int wraps = 0;
+        for (const ReportParam &p : panel.params()) {
+            const QString what = p.csName + " (" + p.cslx + ")";
+            SCOPED_TRACE(what.toStdString());
+            // What the parameter's controls span: one that would pass the screen's edge
+            // starts a new row.
+            const int span = spanOf(panel, p);
+            if (x > 10 && x + span > screenWidth) {
+                x = 10;
+                y += 30;
+                ++wraps;
+            }
+            if (p.cslx != QStringLiteral("复选框")) {
+                auto *label = child<QLabel>(panel, paramName("QLbl_ZDY", p.id));
+                ASSERT_TRUE(label);
+                EXPECT_EQ(label->pos(), QPoint(x, y));
+                EXPECT_TRUE(label->text().endsWith(QStringLiteral("：")) ||
+                            label->text().endsWith(u':'));
+                x += label->width() + 5;
+            }
+            QWidget *last = nullptr;
+            if (p.cslx == QStringLiteral("日期组合框") || p.cslx == QStringLiteral("日期组合框2")) {
+                const int width = p.cslx == QStringLiteral("日期组合框") ? 124 : 90;
+                auto *preset = child<QComboBox>(panel, paramName("QEdt_ZDY_Cbl", p.id));
+                auto *from = child<QDateTimeEdit>(panel, paramName("QEdt_ZDY", p.id));
+                auto *to = child<QDateTimeEdit>(panel, paramName("QEdt_ZDY_ZH", p.id));
+                auto *zh = child<QLabel>(panel, paramName("QLbl_ZDY_ZH", p.id));
+                ASSERT_TRUE(preset && from && to && zh);
+                EXPECT_EQ(preset->geometry(), QRect(x, y - 4, 58, 20));
+                x += 63;
+                EXPECT_EQ(from->geometry(), QRect(x, y - 4, width, 20));
+                x += width + 5;
+                EXPECT_EQ(zh->pos(), QPoint(x, y));
+                EXPECT_EQ(zh->text(), QStringLiteral("至"));
+                x += zh->width() + 5;
+                EXPECT_EQ(to->geometry(), QRect(x, y - 4, width, 20));
+                last = to;
+            } else {
+                QWidget *input = panel.findChild<QWidget *>(paramName("QEdt_ZDY", p.id),
+                                                            Qt::FindDirectChildrenOnly);
+                if (p.cslx == QStringLiteral("文本型") || p.cslx == QStringLiteral("按钮文本框")) {
+                    ASSERT_TRUE(qobject_cast<QLineEdit *>(input));
+                    EXPECT_EQ(input->geometry(), QRect(x, y - 4, 120, 20));
+                } else if (p.cslx == QStringLiteral("数字型")) {
+                    ASSERT_TRUE(qobject_cast<QLineEdit *>(input));
+                    EXPECT_EQ(input->geometry(), QRect(x, y - 4, 80, 20));
+                } else if (p.cslx == QStringLiteral("日期型")) {
+                    ASSERT_TRUE(qobject_cast<QDateTimeEdit *>(input));
+                    EXPECT_EQ(input->geometry(), QRect(x, y - 4, 100, 20));
+                } else if (p.cslx == QStringLiteral("下拉框")) {
+                    ASSERT_TRUE(qobject_cast<QComboBox *>(input));
+                    EXPECT_EQ(input->geometry(), QRect(x, y - 4, 80, 20));
+                } else if (p.cslx == QStringLiteral("单选框")) {
+                    ASSERT_TRUE(qobject_cast<QGroupBox *>(input));
+                    const int items = int(input->findChildren<QRadioButton *>().size());
+                    EXPECT_EQ(input->geometry(), QRect(x, y - 15, 70 * items, 35));
+                } else if (p.cslx == QStringLiteral("复选框")) {
+                    ASSERT_TRUE(qobject_cast<QCheckBox *>(input));
+                    EXPECT_EQ(input->pos(), QPoint(x, y));
+                    EXPECT_EQ(input->height(), 17);
+                } else {
+                    EXPECT_EQ(input, nullptr);
+                }
+                last = input ? input : panel.findChild<QLabel *>(paramName("QLbl_ZDY", p.id));
+            }
+            x += last->width() + 30;
+            if (x > screenWidth - 120) {
+                x = 10;
+                y += 30;
+                ++wraps;
+            }
+        }
+        EXPECT_EQ(panel.searchButton()->pos(), QPoint(x, y - 8));
+        EXPECT_EQ(panel.height(), 41 + 30 * wraps);
+    }
+};
+
+TEST_F(QueryPanelTest, NamesSizesAndRowsFollowTheParameters)
+{
+    for (const char *title : {"客人住宿明细", "账单明细", "营业日报", "房间收入统计"}) {
+        SCOPED_TRACE(title);
+        for (int screenWidth : {1600, 1024, 600}) {
+            SCOPED_TRACE(screenWidth);
+            auto w = std::make_unique<TfrmReportShow>();
+            w->setReportId(reportId(QString::fromUtf8(title)));
+            w->setScreenSize({screenWidth, 768});
+            w->OpenReport();
+            EXPECT_FALSE(w->queryPanel()->isHidden());
+            expectLayout(*w, screenWidth);
+        }
+    }
+
+    // Fixed points that do not depend on the font: a wide screen keeps the stay report on one
+    // row; on a narrow one the date combo, which would pass the screen's edge, starts the
+    // second row whole instead of being cut off.
+    auto wide = std::make_unique<TfrmReportShow>();
+    wide->setReportId(reportId(QStringLiteral("客人住宿明细")));
+    wide->setScreenSize({1600, 900});
+    wide->OpenReport();
+    EXPECT_EQ(wide->queryPanel()->height(), 41);
+    auto narrow = std::make_unique<TfrmReportShow>();
+    narrow->setReportId(reportId(QStringLiteral("客人住宿明细")));
+    narrow->setScreenSize({600, 900});
+    narrow->OpenReport();
+    const int range = paramId(*narrow, QStringLiteral("日期组合框"));
+    EXPECT_EQ(child<QLabel>(*narrow, paramName("QLbl_ZDY", range))->pos(), QPoint(10, 46));
+    EXPECT_EQ(child<QWidget>(*narrow, paramName("QEdt_ZDY_Cbl", range))->y(), 42);
+    EXPECT_GE(narrow->queryPanel()->height(), 71);
+    for (QWidget *w : narrow->queryPanel()->findChildren<QWidget *>(Qt::FindDirectChildrenOnly))
+        EXPECT_LE(w->geometry().right(), 600) << w->objectName().toStdString();
+}
+
+TEST_F(QueryPanelTest, ControlsStartFromTheDefaults)
+{
+    auto w = open(QStringLiteral("客人住宿明细"));
+    const QueryPanel &panel = *w->queryPanel();
+    EXPECT_EQ(child<QLabel>(panel, paramName("QLbl_ZDY", paramId(*w, "文本型")))->text(),
+              QStringLiteral("客人姓名："));
+
+    auto *roomType = child<QComboBox>(panel, paramName("QEdt_ZDY", paramId(*w, "下拉框")));
+    EXPECT_EQ(roomType->itemText(0), QStringLiteral("全部"));
+    EXPECT_GT(roomType->count(), 1);
+    EXPECT_EQ(roomType->currentIndex(), 0);
+    EXPECT_FALSE(roomType->isEditable());
+
+    auto *sex = child<QGroupBox>(panel, paramName("QEdt_ZDY", paramId(*w, "单选框")));
+    const auto radios = sex->findChildren<QRadioButton *>();
+    ASSERT_EQ(radios.size(), 3);
+    EXPECT_TRUE(radios[0]->isChecked());
+    EXPECT_EQ(radios[2]->text(), QStringLiteral("女"));
+    EXPECT_TRUE(sex->title().isEmpty());
+
+    // 只看在住 is eight GBK bytes: 6 × 8 + 17.
+    const int checkId = paramId(*w, "复选框");
+    auto *inHouse = child<QCheckBox>(panel, paramName("QEdt_ZDY", checkId));
+    EXPECT_EQ(inHouse->width(), 65);
+    EXPECT_FALSE(inHouse->isChecked());
+    EXPECT_EQ(panel.findChild<QLabel *>(paramName("QLbl_ZDY", checkId)), nullptr);
+
+    // The caption with the business-period marker loses it and gains the colon.
+    auto daily = open(QStringLiteral("营业日报"));
+    const int day = paramId(*daily, "日期型");
+    EXPECT_EQ(child<QLabel>(*daily, paramName("QLbl_ZDY", day))->text(),
+              QStringLiteral("营业日："));
+    EXPECT_TRUE(daily->queryPanel()->isBusinessPeriodLabel(day));
+    EXPECT_EQ(child<QDateTimeEdit>(*daily, paramName("QEdt_ZDY", day))->date(), kNow.date());
+
+    // A number box takes numbers only; a button text box starts empty.
+    auto bills = open(QStringLiteral("账单明细"));
+    auto *least = child<QLineEdit>(*bills, paramName("QEdt_ZDY", paramId(*bills, "数字型")));
+    ASSERT_TRUE(least->validator());
+    QString typed = QStringLiteral("12a");
+    int pos = 0;
+    EXPECT_EQ(least->validator()->validate(typed, pos), QValidator::Invalid);
+    typed = QStringLiteral("-12.5");
+    EXPECT_EQ(least->validator()->validate(typed, pos), QValidator::Acceptable);
+    auto *guest = child<ButtonEdit>(*bills, paramName("QEdt_ZDY", paramId(*bills, "按钮文本框")));
+    EXPECT_TRUE(guest->text().isEmpty());
+}
+
+TEST_F(QueryPanelTest, ReportsWithoutOrdinaryParametersShowNoPanel)
+{
+    const int plain =
+        addReport(QStringLiteral("房间一览"), 0, QStringLiteral("select * from 房间信息"), {},
+                  {QStringLiteral("房号")});
+    auto w = open(plain);
+    EXPECT_TRUE(w->queryPanel()->isHidden());
+    // The daily takings have a cross table besides their ordinary parameters.
+    const int cross =
+        addReport(QStringLiteral("只有交叉表"), 0, QStringLiteral("select 项目 {1} from 账单"),
+                  {{"交叉表", "[交叉表]", "select 1", "[SQL:select 1]"}}, {}, QStringLiteral(",3"));
+    EXPECT_TRUE(open(cross)->queryPanel()->isHidden());
+}
+
+TEST_F(QueryPanelTest, PresetsFollowTheBusinessDaySettings)
+{
+    GInt_BBT1 = 0;
+    GDt_BBT1 = QStringLiteral("04:00");
+    GInt_BBT2 = 2;
+    GDt_BBT2 = QStringLiteral("04:00");
+    auto w = open(QStringLiteral("客人住宿明细"));
+    const int id = paramId(*w, "日期组合框");
+    auto *preset = child<QComboBox>(*w, paramName("QEdt_ZDY_Cbl", id));
+    auto *from = child<QDateTimeEdit>(*w, paramName("QEdt_ZDY", id));
+    auto *to = child<QDateTimeEdit>(*w, paramName("QEdt_ZDY_ZH", id));
+    ASSERT_EQ(preset->count(), 11);
+    EXPECT_EQ(preset->itemText(0), QStringLiteral("自选"));
+    EXPECT_EQ(preset->itemText(10), QStringLiteral("上年"));
+    EXPECT_EQ(preset->currentText(), QStringLiteral("今天"));
+    EXPECT_EQ(from->displayFormat(), QStringLiteral("yyyy-MM-dd HH:mm"));
+    EXPECT_EQ(from->dateTime(), QDateTime(QDate(2024, 3, 10), QTime(4, 0)));
+    EXPECT_EQ(to->dateTime(), QDateTime(QDate(2024, 3, 11), QTime(4, 0)));
+    EXPECT_FALSE(w->queryPanel()->businessDayOverride());
+
+    preset->setCurrentIndex(2);
+    EXPECT_EQ(from->dateTime(), QDateTime(QDate(2024, 3, 9), QTime(4, 0)));
+    EXPECT_EQ(to->dateTime(), QDateTime(QDate(2024, 3, 10), QTime(4, 0)));
+    // "自选" resets the fields to today's range; a hand edit leaves the preset alone.
+    from->setDateTime(QDateTime(QDate(2024, 1, 1), QTime(8, 0)));
+    EXPECT_EQ(preset->currentIndex(), 2);
+    preset->setCurrentIndex(0);
+    EXPECT_EQ(from->dateTime(), QDateTime(QDate(2024, 3, 10), QTime(4, 0)));
+    EXPECT_EQ(w->queryPanel()->panelDateRange()->to, QDateTime(QDate(2024, 3, 11), QTime(4, 0)));
+
+    GInt_BBT1 = 1;
+    GDt_BBT1 = QStringLiteral("12:00");
+    GInt_BBT2 = 0;
+    GDt_BBT2 = QStringLiteral("12:00");
+    Q_EMIT preset->activated(1);
+    EXPECT_EQ(from->dateTime(), QDateTime(QDate(2024, 3, 9), QTime(12, 0)));
+    EXPECT_EQ(to->dateTime(), QDateTime(QDate(2024, 3, 10), QTime(12, 0)));
+}
+
+TEST_F(QueryPanelTest, DateOnlyComboSuspendsBusinessDaysUntilTheWindowCloses)
+{
+    GInt_BBT1 = 0;
+    GDt_BBT1 = QStringLiteral("04:00");
+    GInt_BBT2 = 2;
+    GDt_BBT2 = QStringLiteral("04:00");
+    const int id = addReport(QStringLiteral("两个日期"), 0,
+                             QStringLiteral("select * from 账单 where 1=1 {1} {2} {3}"),
+                             {{"日期组合框", "开始", " and 日期 between {1}"},
+                              {"日期组合框2", "营业日期", " and 日期 between {2}"},
+                              {"日期组合框", "结束", " and 日期 between {3}"}},
+                             {QStringLiteral("项目")});
+    auto w = open(id);
+    const QList<ReportParam> &params = w->queryPanel()->params();
+    ASSERT_EQ(params.size(), 3);
+    const auto range = [&](int i) {
+        return std::make_pair(
+            child<QDateTimeEdit>(*w, paramName("QEdt_ZDY", params[i].id))->dateTime(),
+            child<QDateTimeEdit>(*w, paramName("QEdt_ZDY_ZH", params[i].id))->dateTime());
+    };
+    const QDate today = kNow.date();
+    // Built before the override: the business day.
+    EXPECT_EQ(range(0), std::make_pair(QDateTime(today, QTime(4, 0)),
+                                       QDateTime(today.addDays(1), QTime(4, 0))));
+    // Built after it: whole days, whatever the settings.
+    EXPECT_EQ(range(2),
+              std::make_pair(QDateTime(today, QTime(0, 0)), QDateTime(today, QTime(23, 59))));
+    auto *dateOnly = child<QDateTimeEdit>(*w, paramName("QEdt_ZDY", params[1].id));
+    EXPECT_EQ(dateOnly->displayFormat(), QStringLiteral("yyyy-MM-dd"));
+    EXPECT_EQ(dateOnly->date(), today);
+    EXPECT_TRUE(w->queryPanel()->businessDayOverride());
+    EXPECT_EQ(GInt_BBT2, 0);
+    EXPECT_EQ(GDt_BBT1, QStringLiteral("00:00"));
+
+    // The earlier combo sees whole days too once its preset changes.
+    auto *first = child<QComboBox>(*w, paramName("QEdt_ZDY_Cbl", params[0].id));
+    first->setCurrentIndex(2);
+    EXPECT_EQ(range(0), std::make_pair(QDateTime(today.addDays(-1), QTime(0, 0)),
+                                       QDateTime(today.addDays(-1), QTime(23, 59))));
+    // The last combo built is the panel's range.
+    EXPECT_EQ(w->queryPanel()->panelDateRange()->from, QDateTime(today, QTime(0, 0)));
+
+    w->reject();
+    EXPECT_FALSE(w->queryPanel()->businessDayOverride());
+    EXPECT_EQ(GInt_BBT1, 0);
+    EXPECT_EQ(GInt_BBT2, 2);
+    EXPECT_EQ(GDt_BBT1, QStringLiteral("04:00"));
+    EXPECT_EQ(GDt_BBT2, QStringLiteral("04:00"));
+
+    // A window that is freed without closing puts them back as well.
+    {
+        auto again = open(id);
+        EXPECT_EQ(GDt_BBT2, QStringLiteral("23:59"));
+    }
+    EXPECT_EQ(GDt_BBT2, QStringLiteral("04:00"));
+}
+
+TEST_F(QueryPanelTest, ButtonTextBoxOpensTheNamedReportAndTakesItsChoice)
+{
+    auto w = open(QStringLiteral("账单明细"));
+    auto *guest = child<ButtonEdit>(*w, paramName("QEdt_ZDY", paramId(*w, "按钮文本框")));
+    ASSERT_TRUE(guest);
+
+    QString nestedTitle;
+    ui.expectModal([&](QDialog &d) {
+        auto &nested = dynamic_cast<TfrmReportShow &>(d);
+        EXPECT_EQ(nested.parentWidget(), w.get());
+        EXPECT_TRUE(nested.ModeArg().isEmpty());
+        nested.show();
+        nestedTitle = nested.windowTitle();
+        EXPECT_TRUE(nested.isMultiSelection());
+        nested.grid()->setCurrentRow(3);
+        child<QPushButton>(nested, "btnSel")->click();
+        return nested.result();
+    });
+    guest->button()->click();
+    EXPECT_EQ(nestedTitle, QStringLiteral("客人选择"));
+    EXPECT_EQ(guest->text(), QStringLiteral("4"));
+
+    // Cancelled: the box keeps what it had.
+    ui.expectModal([&](QDialog &d) {
+        d.show();
+        child<QPushButton>(d, "btnCancel")->click();
+        return d.result();
+    });
+    guest->button()->click();
+    EXPECT_EQ(guest->text(), QStringLiteral("4"));
+}
+
+TEST_F(QueryPanelTest, ButtonTextBoxWithoutAReportDoesNothing)
+{
+    const int id =
+        addReport(QStringLiteral("无处可去"), 0, QStringLiteral("select * from 客人"),
+                  {{"按钮文本框", "客人", "", "[没有这张报表]"}, {"按钮文本框", "房间", "", ""}},
+                  {QStringLiteral("姓名")});
+    auto w = open(id);
+    for (const ReportParam &p : w->queryPanel()->params())
+        child<ButtonEdit>(*w, paramName("QEdt_ZDY", p.id))->button()->click();
+    // No modal was expected, so none may have been shown.
+    EXPECT_TRUE(ui.shown().empty());
+}
+
+}  // namespace
