@@ -258,6 +258,28 @@ QString ReportGridModel::footerText(int column) const
     return *cached;
 }
 
+QModelIndex ReportGridModel::findNext(const QString &text, const QModelIndex &after) const
+{
+    const int rows = rowCount();
+    const int columns = columnCount();
+    if (text.isEmpty() || columns == 0)
+        return QModelIndex();
+    int row = 0;
+    int column = 0;
+    if (after.isValid()) {
+        row = after.row();
+        column = after.column() + 1;
+    }
+    for (; row < rows; ++row, column = 0) {
+        for (; column < columns; ++column) {
+            if (!m_columns[column].checkColumn &&
+                cellText(row, column).contains(text, Qt::CaseInsensitive))
+                return index(row, column);
+        }
+    }
+    return QModelIndex();
+}
+
 QString ReportGridModel::computeFooter(int column) const
 {
     const ReportColumn &c = m_columns[column];

@@ -51,6 +51,12 @@ public:
     /// Footer text of a column: its total, the row count, or nothing.
     QString footerText(int column) const;
 
+    /// First cell after `after`, row by row, whose shown text contains `text` (letter case
+    /// ignored); from the first cell when `after` is invalid; invalid when none follows.
+    QModelIndex findNext(const QString &text, const QModelIndex &after) const;
+    /// The result set the rows come from (its current record is the grid's current row).
+    db::Recordset *recordset() const { return m_recordset; }
+
     /// Orders the rows by a column's field without running the statement again; a sort the
     /// result set refuses leaves order and marker as they were.
     void sort(int column, Qt::SortOrder order = Qt::AscendingOrder) override;

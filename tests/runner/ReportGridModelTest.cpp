@@ -133,6 +133,29 @@ TEST_F(Grid, TwoLevelTitlesShareTheUpperCellOfAdjacentColumns)
     }
 }
 
+TEST_F(Grid, FindLooksAtTheShownTextsAfterAGivenCell)
+{
+    show(report({{"客人", "kh", "[SQL:select name from kh where id={1}]"},
+                 {"金额", "amount", "#,##0.00"},
+                 {"备注", "note"}}));
+    EXPECT_FALSE(model.findNext(QStringLiteral("张"), {}).isValid());
+    run();
+    const auto at = [](const QModelIndex &i) { return std::make_pair(i.row(), i.column()); };
+    QModelIndex found = model.findNext(QStringLiteral("张"), {});
+    EXPECT_EQ(at(found), std::make_pair(0, 0));
+    found = model.findNext(QStringLiteral("张"), found);
+    EXPECT_EQ(at(found), std::make_pair(2, 0));
+    found = model.findNext(QStringLiteral("张"), found);
+    EXPECT_EQ(at(found), std::make_pair(4, 0));
+    EXPECT_FALSE(model.findNext(QStringLiteral("张"), found).isValid());
+
+    EXPECT_EQ(at(model.findNext(QStringLiteral("1,000"), {})), std::make_pair(2, 1));
+    EXPECT_FALSE(model.findNext(QStringLiteral("1000"), {}).isValid());
+    EXPECT_EQ(at(model.findNext(QStringLiteral("A"), model.index(0, 2))), std::make_pair(2, 2));
+    EXPECT_EQ(at(model.findNext(QStringLiteral("a"), model.index(2, 2))), std::make_pair(4, 2));
+    EXPECT_FALSE(model.findNext(QString(), {}).isValid());
+}
+
 TEST_F(Grid, LookupsRunOncePerDistinctValueInARun)
 {
     show(report({{"客人", "kh", "[SQL:select name from kh where id={1}]"}, {"编号", "id"}}));
