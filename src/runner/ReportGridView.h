@@ -6,6 +6,8 @@ class QTableView;
 
 namespace tavi {
 
+class ReportFindDialog;
+class ReportGridFooter;
 class ReportGridModel;
 
 /// The result grid `dbGrid`: a table over the report's grid model with title buttons that sort,
@@ -25,9 +27,20 @@ public:
     /// The table inside, for tests and keyboard focus.
     QTableView *table() const;
 
-    /// Visible row of the current cell; -1 when none.
+    /// The footer row under the rows.
+    ReportGridFooter *footer() const;
+
+    /// Visible row of the current cell; -1 when none. It is the result set's current record.
     int currentRow() const;
     void setCurrentRow(int row);
+
+    /// Shows the find dialog (Ctrl+F), not modally.
+    void showFindDialog();
+    /// The find dialog once shown; nullptr before.
+    ReportFindDialog *findDialog() const;
+    /// Selects the next cell after the current one whose shown text contains `text`; tells the
+    /// user and returns false when there is none.
+    bool findNext(const QString &text);
 
 Q_SIGNALS:
     void rowDoubleClicked(int row);

@@ -1,0 +1,89 @@
+#include "ReportGridFooter.h"
+
+#include "ReportGridModel.h"
+
+#include <QHeaderView>
+#include <QPainter>
+#include <QTableView>
+
+namespace tavi {
+
+ReportGridFooter::ReportGridFooter(QTableView *table, QWidget *parent)
+    : QWidget(parent), m_table(table)
+{
+    setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
+}
+
+void ReportGridFooter::setModel(ReportGridModel *model)
+{
+    m_model = model;
+    update();
+}
+
+QSize ReportGridFooter::sizeHint() const
+{
+    return QSize(100, kHeight);
+}
+
+QSize ReportGridFooter::minimumSizeHint() const
+{
+    return sizeHint();
+}
+
+int ReportGridFooter::viewportLeft() const
+{
+    return mapFromGlobal(m_table->viewport()->mapToGlobal(QPoint(0, 0))).x();
+}
+
+QRect ReportGridFooter::cellRect(int column) const
+{
+    const QHeaderView *header = m_table->horizontalHeader();
+    if (column < 0 || column >= header->count())
+        return QRect();
+    return QRect(viewportLeft() + header->sectionViewportPosition(column), 0,
+                 header->sectionSize(column), height());
+}
+
+QString ReportGridFooter::text(int column) const
+{
+    return m_model ? m_model->footerText(column) : QString();
+}
+
+void ReportGridFooter::paintEvent(QPaintEvent *)
+{
+    QPainter painter(this);
+    const QPalette &pal = palette();
+    painter.fillRect(rect(), pal.color(QPalette::Button));
+    painter.setPen(pal.color(QPalette::Mid));
+    painter.drawLine(0, 0, width() - 1, 0);
+
+    const int left = viewportLeft();
+    const int right = left + m_table->viewport()->width();
+    if (left > 0)
+        painter.drawLine(left - 1, 0, left - 1, height() - 1);
+    if (!m_model)
+        return;
+    // Cells scrolled out to the left must not paint over the indicator part.
+    painter.setClipRect(QRect(left, 0, right - left, height()));
+    const QHeaderView *header = m_table->horizontalHeader();
+    for (int visual = 0; visual < header->count(); ++visual) {
+        const int column = header->logicalIndex(visual);
+        if (header->isSectionHidden(column))
+            continue;
+        const QRect cell = cellRect(column);
+        if (cell.right() < left || cell.left() > right)
+            continue;
+        painter.setPen(pal.color(QPalette::Mid));
+        painter.drawLine(cell.right(), 1, cell.right(), cell.bottom());
+        const QString footer = m_model->footerText(column);
+        if (footer.isEmpty())
+            continue;
+        const Qt::Alignment align = m_model->column(column).footer == ReportColumn::Footer::Sum
+                                        ? Qt::AlignRight
+                                        : Qt::AlignLeft;
+        painter.setPen(pal.color(QPalette::ButtonText));
+        painter.drawText(cell.adjusted(2, 1, -3, 0), int(align | Qt::AlignVCenter), footer);
+    }
+}
+
+}  // namespace tavi
