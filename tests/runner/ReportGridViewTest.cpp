@@ -8,11 +8,13 @@
 #include "services/OpenQuery.h"
 
 #include <QApplication>
+#include <QDialog>
 #include <QDir>
 #include <QHeaderView>
 #include <QImage>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QScrollBar>
 #include <QSignalSpy>
 #include <QTableView>
@@ -185,9 +187,11 @@ TEST_F(GridView, TickCellsToggleOnClickButTheTickTitleIsNoButton)
     EXPECT_EQ(view.currentRow(), 4);
     EXPECT_EQ(model.data(model.index(3, 0), Qt::CheckStateRole).toInt(), Qt::Checked);
 
+    QSignalSpy titleClicks(titles(), &QHeaderView::sectionClicked);
     clickTitle(2);
     ASSERT_EQ(model.sortColumn(), 2);
     clickTitle(0);
+    EXPECT_EQ(titleClicks.count(), 1);
     EXPECT_EQ(model.sortColumn(), 2);
     EXPECT_EQ(titles()->sortIndicatorSection(), 2);
     EXPECT_EQ(titles()->sortIndicatorOrder(), Qt::AscendingOrder);
@@ -342,8 +346,21 @@ TEST_F(GridView, DoubleClicksEnterAndTheCurrentRowAreReported)
     EXPECT_EQ(rowChanged.last().at(0).toInt(), 4);
     EXPECT_EQ(result.position(), 4);
 
-    result.setPosition(1);
-    EXPECT_EQ(view.currentRow(), 1);
+    // Enter stays in the grid instead of pressing a dialog's default button.
+    QDialog dialog;
+    auto *ok = new QPushButton(QStringLiteral("确定"), &dialog);
+    ok->setDefault(true);
+    view.setParent(&dialog);
+    const auto giveBack = qScopeGuard([this] { view.setParent(nullptr); });
+    dialog.show();
+    QSignalSpy okClicks(ok, &QPushButton::clicked);
+    table()->setCurrentIndex(model.index(1, 0));
+    QTest::keyClick(table(), Qt::Key_Return);
+    EXPECT_EQ(current(), std::make_pair(1, 1));
+    EXPECT_EQ(okClicks.count(), 0);
+
+    result.setPosition(3);
+    EXPECT_EQ(view.currentRow(), 3);
     EXPECT_EQ(table()->verticalHeader()->width(), 12);
     EXPECT_EQ(table()->rowHeight(1), 20);
 }
