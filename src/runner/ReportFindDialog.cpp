@@ -34,6 +34,7 @@ ReportFindDialog::ReportFindDialog(QWidget *parent)
     layout->addLayout(row);
     layout->addLayout(buttons);
 
+    m_text->setMinimumWidth(180);
     m_next->setEnabled(false);
     connect(m_text, &QLineEdit::textChanged, this,
             [this](const QString &t) { m_next->setEnabled(!t.isEmpty()); });
