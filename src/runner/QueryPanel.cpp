@@ -285,10 +285,9 @@ QWidget *QueryPanel::addDateCombo(Entry &e, int &x, int y)
     x += toLabel->width() + 5;
     QDateTimeEdit *to = makeField(kTo + id, x);
 
-    // A preset chosen again resets fields edited by hand, so re-choosing counts too.
+    // Only the user's choice counts, and choosing the same preset again resets fields edited by
+    // hand.
     connect(preset, &QComboBox::activated, this,
-            [this, preset](int index) { DatePresetChange(preset, index); });
-    connect(preset, &QComboBox::currentIndexChanged, this,
             [this, preset](int index) { DatePresetChange(preset, index); });
     DatePresetChange(preset, preset->currentIndex());
 
@@ -304,16 +303,13 @@ void QueryPanel::DatePresetChange(QComboBox *preset, int index)
     bool ok = false;
     const int n = preset->objectName().mid(kPreset.size()).toInt(&ok);
     const QString id = QString::number(ok ? n : 0);
-    setPeriod(findChild<QDateTimeEdit *>(kInput + id, Qt::FindDirectChildrenOnly), index, true);
-    setPeriod(findChild<QDateTimeEdit *>(kTo + id, Qt::FindDirectChildrenOnly), index, false);
-}
-
-void QueryPanel::setPeriod(QDateTimeEdit *edit, int index, bool start)
-{
-    if (!edit)
-        return;
+    auto *from = findChild<QDateTimeEdit *>(kInput + id, Qt::FindDirectChildrenOnly);
+    auto *to = findChild<QDateTimeEdit *>(kTo + id, Qt::FindDirectChildrenOnly);
     try {
-        edit->setDateTime(start ? PeriodStart(index) : PeriodEnd(index));
+        if (from)
+            from->setDateTime(PeriodStart(index));
+        if (to)
+            to->setDateTime(PeriodEnd(index));
     } catch (const PeriodError &e) {
         MsgWarning(this, QString::fromUtf8(e.what()));
     }

@@ -80,7 +80,6 @@ private:
     QLabel *addLabel(const QString &name, const QString &caption, int x, int y);
     QWidget *addInput(Entry &entry, int x, int y);
     QWidget *addDateCombo(Entry &entry, int &x, int y);
-    void setPeriod(QDateTimeEdit *edit, int index, bool start);
 
     int m_screenWidth = 0;
     QPushButton *m_search;

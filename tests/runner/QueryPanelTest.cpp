@@ -20,6 +20,13 @@ namespace {
 class QueryPanelTest : public test::DemoRunner
 {
 protected:
+    // The user picks a preset from the drop-down.
+    static void choose(QComboBox *preset, int index)
+    {
+        preset->setCurrentIndex(index);
+        Q_EMIT preset->activated(index);
+    }
+
     static int widthOf(const QueryPanel &panel, const char *prefix, int id)
     {
         const QWidget *w =
@@ -239,23 +246,33 @@ TEST_F(QueryPanelTest, PresetsFollowTheBusinessDaySettings)
     EXPECT_EQ(to->dateTime(), QDateTime(QDate(2024, 3, 11), QTime(4, 0)));
     EXPECT_FALSE(w->queryPanel()->businessDayOverride());
 
-    preset->setCurrentIndex(2);
+    choose(preset, 2);
     EXPECT_EQ(from->dateTime(), QDateTime(QDate(2024, 3, 9), QTime(4, 0)));
     EXPECT_EQ(to->dateTime(), QDateTime(QDate(2024, 3, 10), QTime(4, 0)));
     // "自选" resets the fields to today's range; a hand edit leaves the preset alone.
     from->setDateTime(QDateTime(QDate(2024, 1, 1), QTime(8, 0)));
     EXPECT_EQ(preset->currentIndex(), 2);
-    preset->setCurrentIndex(0);
+    choose(preset, 0);
     EXPECT_EQ(from->dateTime(), QDateTime(QDate(2024, 3, 10), QTime(4, 0)));
+    from->setDateTime(QDateTime(QDate(2024, 1, 1), QTime(8, 0)));
+    choose(preset, 0);
+    EXPECT_EQ(from->dateTime(), QDateTime(QDate(2024, 3, 10), QTime(4, 0)))
+        << "choosing the same preset again resets a hand edit";
     EXPECT_EQ(w->queryPanel()->panelDateRange()->to, QDateTime(QDate(2024, 3, 11), QTime(4, 0)));
 
     GInt_BBT1 = 1;
     GDt_BBT1 = QStringLiteral("12:00");
     GInt_BBT2 = 0;
     GDt_BBT2 = QStringLiteral("12:00");
-    Q_EMIT preset->activated(1);
+    choose(preset, 1);
     EXPECT_EQ(from->dateTime(), QDateTime(QDate(2024, 3, 9), QTime(12, 0)));
     EXPECT_EQ(to->dateTime(), QDateTime(QDate(2024, 3, 10), QTime(12, 0)));
+
+    // A setting that is no time of day is told once per choice, and the fields stay.
+    GDt_BBT1 = QStringLiteral("早上");
+    ui.expectMessage(QString());
+    choose(preset, 2);
+    EXPECT_EQ(from->dateTime(), QDateTime(QDate(2024, 3, 9), QTime(12, 0)));
 }
 
 TEST_F(QueryPanelTest, DateOnlyComboSuspendsBusinessDaysUntilTheWindowCloses)
@@ -294,7 +311,7 @@ TEST_F(QueryPanelTest, DateOnlyComboSuspendsBusinessDaysUntilTheWindowCloses)
 
     // The earlier combo sees whole days too once its preset changes.
     auto *first = child<QComboBox>(*w, paramName("QEdt_ZDY_Cbl", params[0].id));
-    first->setCurrentIndex(2);
+    choose(first, 2);
     EXPECT_EQ(range(0), std::make_pair(QDateTime(today.addDays(-1), QTime(0, 0)),
                                        QDateTime(today.addDays(-1), QTime(23, 59))));
     // The last combo built is the panel's range.
