@@ -62,17 +62,19 @@ bool ReportQuery::run(db::Recordset &result, std::vector<bool> *selectionFlags)
         return false;
     m_composed = s;
 
-    if (isMultiSelection() && selectionFlags) {
+    std::vector<bool> freshFlags;
+    const bool copySelection = isMultiSelection() && selectionFlags;
+    if (copySelection) {
         db::Recordset copy(&dm->adoConn);
         OpenQuery(copy, s);
-        selectionFlags->assign(copy.isOpen() ? size_t(copy.recordCount()) : 0, false);
+        freshFlags.assign(copy.isOpen() ? size_t(copy.recordCount()) : 0, false);
     }
 
-    result.close();
     try {
         if (SysInfo.DbType == 0)
             s = ConvertSqlToAcc(s);
     } catch (const ConversionError &e) {
+        result.close();
         MsgInfo(nullptr, e.message());
         return false;
     }
@@ -84,9 +86,23 @@ bool ReportQuery::run(db::Recordset &result, std::vector<bool> *selectionFlags)
             rowFilter = m_preFilter;
     }
     m_final = s;
-    result.setSql(s);
+    // Fetched apart first, so a cancelled run leaves the rows the user was looking at.
+    std::unique_ptr<db::ResultTable> rows;
     try {
-        result.open();
+        rows = dm->adoConn.engine().query(s);
+    } catch (const db::CancelledError &) {
+        return false;
+    } catch (const db::DbError &e) {
+        result.close();
+        MsgInfo(nullptr, e.message());
+        return false;
+    }
+    if (copySelection)
+        *selectionFlags = std::move(freshFlags);
+    result.close();
+    result.setSql(s);
+    result.open(std::move(rows));
+    try {
         if (!rowFilter.isEmpty())
             result.setFilter(rowFilter);
     } catch (const db::DbError &e) {

@@ -29,8 +29,8 @@ public:
 
     /// Composes and runs the report into the result set. False when nothing ran (the reason
     /// has been shown); a failing statement shows the database's text and leaves the result
-    /// set closed. `selectionFlags`, when given, receives one unticked flag per row of the
-    /// selection copy of a multi-selection list.
+    /// set closed; a cancelled one leaves the previous rows. `selectionFlags`, when given, receives
+    /// one unticked flag per row of the selection copy of a multi-selection list.
     bool run(db::Recordset &result, std::vector<bool> *selectionFlags = nullptr);
 
     /// The composed statement of the last run, before conversion (the test panel shows it).

@@ -14,6 +14,7 @@
 #include "services/db/DbError.h"
 #include "ui/ButtonEdit.h"
 
+#include <QApplication>
 #include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -387,8 +388,23 @@ void TfrmReportShow::LoadReport()
 
 void TfrmReportShow::RunQuery()
 {
-    if (m_def.sql.isEmpty() || !dm)
+    if (m_running || m_def.sql.isEmpty() || !dm)
         return;
+    m_running = true;
+    m_cancelRequested = false;
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    dm->adoConn.setProgress([this] {
+        QCoreApplication::processEvents();
+        return m_cancelRequested;
+    });
+    runQueryNow();
+    dm->adoConn.setProgress({});
+    QApplication::restoreOverrideCursor();
+    m_running = false;
+}
+
+void TfrmReportShow::runQueryNow()
+{
     m_result.setConnection(&dm->adoConn);
     if (m_dependsOnRange && m_pnlQuery->panelDateRange()) {
         ReportQuery limits(m_def, *m_pnlQuery, m_modeArg, m_preFilter);
@@ -422,6 +438,11 @@ void TfrmReportShow::RunQuery()
 
 void TfrmReportShow::done(int result)
 {
+    // Esc, the close box and the buttons cancel a running statement; the window stays.
+    if (m_running) {
+        m_cancelRequested = true;
+        return;
+    }
     if (!m_closing) {
         m_closing = true;
         FormClose();

@@ -78,6 +78,7 @@ protected:
     void resizeEvent(QResizeEvent *event) override;
 
 private:
+    void runQueryNow();
     void buildToolBar();
     void buildSelectionBar();
     QToolButton *addToolButton(const QString &name, const QString &caption, int icon);
@@ -107,6 +108,9 @@ private:
     bool m_dependsOnRange = false;
 
     db::Recordset m_result;
+    // A run in progress keeps the window responsive; Esc or closing then cancels it.
+    bool m_running = false;
+    bool m_cancelRequested = false;
     ReportSelection m_selection;
 
     QFrame *m_toolBar = nullptr;

@@ -306,4 +306,30 @@ TEST_F(Composition, PreFilterAndFailingStatements)
     EXPECT_FALSE(result.isOpen());
 }
 
+TEST_F(Composition, ACancelledRunKeepsThePreviousRows)
+{
+    data.adoConn.execute(QStringLiteral("create table kr(id counter PRIMARY KEY, xm varchar(20))"));
+    for (const char *name : {"张三", "李四"})
+        data.adoConn.execute(QStringLiteral("insert into kr(xm) values(?)"),
+                             {QString::fromUtf8(name)});
+    const auto quick = report("select * from kr", {}, "", 2);
+    const auto slow = report(
+        "with recursive n(i) as (select 1 union all select i + 1 from n "
+        "where i < 5000000) select i as id from n where i < 0",
+        {}, "", 2);
+    CommandLineValues values({});
+    db::Recordset result(&data.adoConn);
+    std::vector<bool> flags;
+    ASSERT_TRUE(ReportQuery(quick, values, QString(), QString()).run(result, &flags));
+    ASSERT_EQ(result.recordCount(), 2);
+    flags[1] = true;
+
+    data.adoConn.setProgress([] { return true; });
+    EXPECT_FALSE(ReportQuery(slow, values, QString(), QString()).run(result, &flags));
+    data.adoConn.setProgress({});
+    EXPECT_EQ(result.recordCount(), 2) << "the rows of the last run stay";
+    EXPECT_EQ(result.asString(QStringLiteral("xm")), QStringLiteral("张三"));
+    EXPECT_EQ(flags, std::vector<bool>({false, true})) << "and so do their ticks";
+}
+
 }  // namespace

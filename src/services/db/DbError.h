@@ -20,4 +20,11 @@ private:
     QString m_message;
 };
 
+/// A statement stopped on request (see `Engine::setProgress`).
+class CancelledError : public DbError
+{
+public:
+    CancelledError() : DbError(QStringLiteral("查询已取消")) {}
+};
+
 }  // namespace tavi::db

@@ -21,7 +21,7 @@ using Statement = std::unique_ptr<sqlite3_stmt, StatementDeleter>;
 [[noreturn]] void fail(sqlite3 *db)
 {
     if (sqlite3_errcode(db) == SQLITE_INTERRUPT)
-        throw DbError(QStringLiteral("查询已取消"));
+        throw CancelledError();
     throw DbError(QString::fromUtf8(sqlite3_errmsg(db)));
 }
 
