@@ -149,7 +149,7 @@ std::vector<Report> demoReports()
          "客人选择",
          2,
          "",
-         "select id, 姓名, 证件号 from 客人 where 1=1 {1} order by id",
+         "select id, 姓名, 证件号 from 客人 where 1=1 {1}",
          {{"文本型", "姓名", " and 姓名 like '%{1}%'"}},
          {{"姓名", "姓名", "", 80}, {"证件号", "证件号", "", 150}}},
         {"财务报表",
