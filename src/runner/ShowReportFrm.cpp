@@ -1,6 +1,7 @@
 #include "ShowReportFrm.h"
 
 #include "QueryPanel.h"
+#include "RecordEditorSeam.h"
 #include "ReportColumnBuilder.h"
 #include "ReportGridModel.h"
 #include "ReportGridView.h"
@@ -467,7 +468,7 @@ void TfrmReportShow::btnAddClick()
         MsgInfo(this, QStringLiteral("请先添加类别"));
         return;
     }
-    MsgInfo(this, QStringLiteral("此版本还不能添加或修改记录。"));
+    openRecordEditor(true);
 }
 
 void TfrmReportShow::btnEditClick()
@@ -478,7 +479,21 @@ void TfrmReportShow::btnEditClick()
         MsgInfo(this, QStringLiteral("请先选中类别"));
         return;
     }
-    MsgInfo(this, QStringLiteral("此版本还不能添加或修改记录。"));
+    openRecordEditor(false);
+}
+
+void TfrmReportShow::openRecordEditor(bool addMode)
+{
+    const RecordEditorSeam::Editor &editor = RecordEditorSeam::editor();
+    if (!editor) {
+        MsgInfo(this, QStringLiteral("此版本还不能添加或修改记录。"));
+        return;
+    }
+    const int row = m_grid->currentRow();
+    if (!addMode && row >= 0)
+        m_result.setPosition(row);
+    // The category tree comes with the category issue; until then no node is selected.
+    editor({m_reportId, addMode, 0, m_def.baseTable, &m_result, this});
 }
 
 void TfrmReportShow::btnDelClick()

@@ -79,6 +79,7 @@ protected:
 
 private:
     void runQueryNow();
+    void openRecordEditor(bool addMode);
     void buildToolBar();
     void buildSelectionBar();
     QToolButton *addToolButton(const QString &name, const QString &caption, int icon);

@@ -1,5 +1,6 @@
 #include "DemoRunner.h"
 #include "entry/WindowRegistry.h"
+#include "runner/RecordEditorSeam.h"
 #include "runner/ReportGridModel.h"
 #include "runner/ReportGridView.h"
 #include "runner/RunnerRegistration.h"
@@ -272,6 +273,29 @@ TEST_F(RunnerWindowTest, BaseDataDeletesOnlyWhenConfirmed)
     tree->setCurrentItem(nullptr);
     ui.expectMessage(QStringLiteral("请先选中类别"));
     click(*w, "btnEdit");
+}
+
+TEST_F(RunnerWindowTest, AddAndChangeGoThroughTheRecordEditorSeam)
+{
+    std::vector<RecordEditorRequest> requests;
+    RecordEditorSeam::setEditor([&requests](const RecordEditorRequest &r) {
+        requests.push_back(r);
+        return 0;
+    });
+    auto w = open(QStringLiteral("商品资料"));
+    w->grid()->setCurrentRow(3);
+    const QString id = idAt(*w, 3);
+    click(*w, "btnAdd");
+    click(*w, "btnEdit");
+    RecordEditorSeam::setEditor({});
+    ASSERT_EQ(requests.size(), 2u);
+    EXPECT_TRUE(requests[0].addMode);
+    EXPECT_FALSE(requests[1].addMode);
+    EXPECT_EQ(requests[1].tableName, QStringLiteral("商品"));
+    EXPECT_EQ(requests[1].reportId, w->reportId());
+    ASSERT_EQ(requests[1].resultSet, &w->resultSet());
+    EXPECT_EQ(w->resultSet().asString(QStringLiteral("id")), id)
+        << "the editor works on the current row";
 }
 
 TEST_F(RunnerWindowTest, ChangedLayoutIsSavedWhenTheUserSaysSo)
