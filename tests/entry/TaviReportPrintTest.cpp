@@ -4,6 +4,7 @@
 #include "services/LocalDatabase.h"
 #include "services/Messages.h"
 #include "services/SysInfo.h"
+#include "services/Tdm.h"
 #include "services/db/Connection.h"
 #include "services/db/Recordset.h"
 #include "support/QtPrinters.h"
@@ -198,6 +199,33 @@ TEST_F(HostCall, SettingsPickTheFileTheKeyAndTheServer)
     ui.expectMessage(QStringLiteral("数据库连接失败"));
     EXPECT_EQ(call(QString(), QString(), 1), -1);
     EXPECT_EQ(SysInfo.DbType, 1);
+}
+
+TEST_F(HostCall, AWindowThatThrowsIsReportedAndTheCallTearsDown)
+{
+    WindowRegistry::setCentre([](bool) -> int { throw std::runtime_error("window failed"); });
+    ui.expectMessage(QStringLiteral("报表中心内部错误：window failed"));
+    EXPECT_EQ(call(QString()), 0);
+    EXPECT_EQ(dm, nullptr) << "the data module is freed on the way out";
+}
+
+TEST_F(HostCall, EmptyBusinessTimesFallBackToTheirDefaults)
+{
+    ASSERT_EQ(call(QString()), 0);
+    {
+        db::Connection c;
+        c.openLocal(dir.filePath(QStringLiteral("pelto.mdb")));
+        c.execute(QStringLiteral("create table XTCS(CSMC varchar(50), ZFCS varchar(50))"));
+        c.execute(QStringLiteral("insert into XTCS(CSMC) values('GDt_BBT2')"));
+        c.execute(QStringLiteral("insert into XTCS(CSMC, ZFCS) values('GDt_BBT1', '06:00')"));
+        c.execute(QStringLiteral("insert into XTCS(CSMC, ZFCS) values('GInt_BBT1', '1')"));
+    }
+    ASSERT_EQ(call(QString()), 0);
+    EXPECT_EQ(GDt_BBT1, QStringLiteral("06:00"));
+    EXPECT_EQ(GDt_BBT2, QStringLiteral("23:59")) << "a row without a value means the default";
+    EXPECT_EQ(GInt_BBT1, 1);
+    GInt_BBT1 = 0;
+    GDt_BBT1 = QStringLiteral("00:00");
 }
 
 struct PathCase
