@@ -1,13 +1,10 @@
 #include "CommandLineValues.h"
 
-#include "services/Arithmetic.h"
+#include "ParameterDefaults.h"
+
 #include "services/Clock.h"
 #include "services/DatePeriods.h"
-#include "services/SqlMacros.h"
 #include "services/SysInfo.h"
-#include "tools/CommaText.h"
-
-#include <QRegularExpression>
 
 namespace tavi {
 
@@ -28,26 +25,7 @@ bool isDateCombo(const QString &kind)
     return kind == QStringLiteral("日期组合框") || kind == QStringLiteral("日期组合框2");
 }
 
-int indexIgnoringCase(const QStringList &items, const QString &wanted)
-{
-    for (qsizetype i = 0; i < items.size(); ++i) {
-        if (items[i].compare(wanted, Qt::CaseInsensitive) == 0)
-            return int(i);
-    }
-    return -1;
-}
-
 }  // namespace
-
-const QStringList &CommandLineValues::presetNames()
-{
-    static const QStringList names = {
-        QStringLiteral("自选"), QStringLiteral("今天"),   QStringLiteral("昨天"),
-        QStringLiteral("当月"), QStringLiteral("上月"),   QStringLiteral("当周"),
-        QStringLiteral("上周"), QStringLiteral("当季度"), QStringLiteral("上季度"),
-        QStringLiteral("当年"), QStringLiteral("上年")};
-    return names;
-}
 
 CommandLineValues::CommandLineValues(const QList<ReportParam> &params)
 {
@@ -60,32 +38,16 @@ CommandLineValues::CommandLineValues(const QList<ReportParam> &params)
         } else if (kind == QStringLiteral("日期型")) {
             e.date = Clock::today();
         } else if (kind == QStringLiteral("下拉框")) {
-            e.items = CommaText::split(ResolveListItems(p.csList));
-            try {
-                e.index = indexIgnoringCase(e.items, EvalDefaultValue(p.csDefault));
-            } catch (const std::exception &) {
-                e.index = -1;
-            }
+            e.items = ParameterDefaults::listItems(p);
+            e.index = ParameterDefaults::listDefault(p, e.items);
         } else if (kind == QStringLiteral("单选框")) {
-            static const QRegularExpression lineBreak(QStringLiteral("\r\n|\r|\n"));
-            e.items = p.csList.split(lineBreak);
-            if (!e.items.isEmpty() && e.items.last().isEmpty())
-                e.items.removeLast();
-            e.index = indexIgnoringCase(e.items, p.csDefault);
+            e.items = ParameterDefaults::radioItems(p);
+            e.index = ParameterDefaults::radioDefault(p, e.items);
         } else if (kind == QStringLiteral("复选框")) {
             e.checked = p.csDefault == QStringLiteral("是");
         } else if (isDateCombo(kind)) {
-            if (kind == QStringLiteral("日期组合框2") && !m_override) {
-                m_override = true;
-                m_savedBbt1 = GInt_BBT1;
-                m_savedBbt2 = GInt_BBT2;
-                m_savedDt1 = GDt_BBT1;
-                m_savedDt2 = GDt_BBT2;
-                GInt_BBT1 = 0;
-                GInt_BBT2 = 0;
-                GDt_BBT1 = QStringLiteral("00:00");
-                GDt_BBT2 = QStringLiteral("23:59");
-            }
+            if (kind == QStringLiteral("日期组合框2"))
+                m_override.engage();
             e.range = DateRange{PeriodStart(1), PeriodEnd(1)};
             m_rangeEntry = int(m_entries.size());
         }
@@ -93,15 +55,7 @@ CommandLineValues::CommandLineValues(const QList<ReportParam> &params)
     }
 }
 
-CommandLineValues::~CommandLineValues()
-{
-    if (m_override) {
-        GInt_BBT1 = m_savedBbt1;
-        GInt_BBT2 = m_savedBbt2;
-        GDt_BBT1 = m_savedDt1;
-        GDt_BBT2 = m_savedDt2;
-    }
-}
+CommandLineValues::~CommandLineValues() = default;
 
 const CommandLineValues::Entry *CommandLineValues::find(const ReportParam &param) const
 {
@@ -114,7 +68,7 @@ const CommandLineValues::Entry *CommandLineValues::find(const ReportParam &param
 
 bool CommandLineValues::parseRange(const Entry &entry, const QString &value, DateRange *range) const
 {
-    const int preset = int(presetNames().indexOf(value.trimmed()));
+    const int preset = int(ParameterDefaults::presetNames().indexOf(value.trimmed()));
     if (preset >= 0) {
         *range = {PeriodStart(preset), PeriodEnd(preset)};
         return true;
@@ -185,10 +139,11 @@ bool CommandLineValues::set(const QString &assignment, QString *error)
     } else if (isDateCombo(kind)) {
         DateRange r;
         if (!parseRange(*entry, value, &r)) {
-            *error = QStringLiteral(
-                         "“%1”的日期范围“%2”应写成 开始..结束（yyyy-MM-dd[ HH:mm]）"
-                         "或预设名称（%3）。")
-                         .arg(name, value, presetNames().join(QStringLiteral("、")));
+            *error =
+                QStringLiteral(
+                    "“%1”的日期范围“%2”应写成 开始..结束（yyyy-MM-dd[ HH:mm]）"
+                    "或预设名称（%3）。")
+                    .arg(name, value, ParameterDefaults::presetNames().join(QStringLiteral("、")));
             return false;
         }
         entry->range = r;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "BusinessDayOverride.h"
 #include "ParameterValues.h"
 
 #include <vector>
@@ -22,9 +23,6 @@ public:
     /// False with a message for an unknown name or a value the parameter cannot take.
     bool set(const QString &assignment, QString *error);
 
-    /// The names of the period presets, in preset order.
-    static const QStringList &presetNames();
-
     QString text(const ReportParam &param) const override;
     int itemIndex(const ReportParam &param) const override;
     QString itemText(const ReportParam &param) const override;
@@ -32,7 +30,7 @@ public:
     std::optional<QDate> date(const ReportParam &param) const override;
     std::optional<DateRange> dateRange(const ReportParam &param) const override;
     std::optional<DateRange> panelDateRange() const override;
-    bool businessDayOverride() const override { return m_override; }
+    bool businessDayOverride() const override { return m_override.isSet(); }
 
 private:
     struct Entry
@@ -50,11 +48,7 @@ private:
 
     std::vector<Entry> m_entries;
     int m_rangeEntry = -1;
-    bool m_override = false;
-    int m_savedBbt1 = 0;
-    int m_savedBbt2 = 0;
-    QString m_savedDt1;
-    QString m_savedDt2;
+    BusinessDayOverride m_override;
 };
 
 }  // namespace tavi

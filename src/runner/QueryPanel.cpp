@@ -1,5 +1,7 @@
 #include "QueryPanel.h"
 
+#include "ParameterDefaults.h"
+
 #include "ReportLoader.h"
 #include "services/Arithmetic.h"
 #include "services/Clock.h"
@@ -44,25 +46,6 @@ const QString kButtonText = QStringLiteral("按钮文本框");
 const QString kNumber = QStringLiteral("数字型");
 const QString kDateCombo = QStringLiteral("日期组合框");
 const QString kDateCombo2 = QStringLiteral("日期组合框2");
-
-int indexIgnoringCase(const QStringList &items, const QString &wanted)
-{
-    for (qsizetype i = 0; i < items.size(); ++i) {
-        if (items[i].compare(wanted, Qt::CaseInsensitive) == 0)
-            return int(i);
-    }
-    return -1;
-}
-
-const QStringList &presetNames()
-{
-    static const QStringList names = {
-        QStringLiteral("自选"), QStringLiteral("今天"),   QStringLiteral("昨天"),
-        QStringLiteral("当月"), QStringLiteral("上月"),   QStringLiteral("当周"),
-        QStringLiteral("上周"), QStringLiteral("当季度"), QStringLiteral("上季度"),
-        QStringLiteral("当年"), QStringLiteral("上年")};
-    return names;
-}
 
 // A date-only field stands for its whole day, whatever time its last preset left in it.
 DateRange rangeOf(const QDateTimeEdit *from, const QDateTimeEdit *to)
@@ -194,28 +177,19 @@ QWidget *QueryPanel::addInput(Entry &e, int x, int y)
         w = edit;
     } else if (p.cslx == kList) {
         auto *combo = new QComboBox(this);
-        e.items = CommaText::split(ResolveListItems(p.csList));
+        e.items = ParameterDefaults::listItems(p);
         combo->addItems(e.items);
-        int index = -1;
-        try {
-            index = indexIgnoringCase(e.items, EvalDefaultValue(p.csDefault));
-        } catch (const std::exception &) {
-            index = -1;
-        }
-        combo->setCurrentIndex(index);
+        combo->setCurrentIndex(ParameterDefaults::listDefault(p, e.items));
         combo->setGeometry(x, y - 4, 80, 20);
         w = combo;
     } else if (p.cslx == kRadio) {
-        static const QRegularExpression lineBreak(QStringLiteral("\r\n|\r|\n"));
-        e.items = p.csList.split(lineBreak);
-        if (!e.items.isEmpty() && e.items.last().isEmpty())
-            e.items.removeLast();
+        e.items = ParameterDefaults::radioItems(p);
         auto *group = new QGroupBox(this);
         auto *layout = new QHBoxLayout(group);
         layout->setContentsMargins(4, 0, 4, 0);
         layout->setSpacing(0);
         auto *buttons = new QButtonGroup(group);
-        const int selected = indexIgnoringCase(e.items, p.csDefault);
+        const int selected = ParameterDefaults::radioDefault(p, e.items);
         for (qsizetype i = 0; i < e.items.size(); ++i) {
             auto *radio = new QRadioButton(e.items[i], group);
             radio->setChecked(i == selected);
@@ -262,7 +236,7 @@ QWidget *QueryPanel::addDateCombo(Entry &e, int &x, int y)
 
     auto *preset = new QComboBox(this);
     preset->setObjectName(kPreset + id);
-    preset->addItems(presetNames());
+    preset->addItems(ParameterDefaults::presetNames());
     preset->setCurrentIndex(1);
     preset->setGeometry(x, y - 4, 58, 20);
     preset->show();
