@@ -190,6 +190,17 @@ void rewriteExpressions(std::vector<Token> &t)
     }
 }
 
+// Tokens without blanks or comments at either end.
+std::vector<Token> trimmed(std::vector<Token> tokens)
+{
+    while (!tokens.empty() &&
+           (tokens.back().kind == Tok::Space || tokens.back().kind == Tok::Comment))
+        tokens.pop_back();
+    while (!tokens.empty() && tokens.front().kind == Tok::Space)
+        tokens.erase(tokens.begin());
+    return tokens;
+}
+
 // Tokens that end an operand of "&", which binds looser than arithmetic and tighter than
 // comparisons and the clauses around it.
 bool endsOperand(const Token &t)
@@ -268,14 +279,87 @@ void rewriteConcat(std::vector<Token> &t)
         for (size_t o = 0; o < operands.size(); ++o) {
             if (o > 0)
                 call.push_back({Tok::Punct, QStringLiteral(",")});
-            QString text = join(operands[o]).trimmed();
-            call.push_back({Tok::Word, text.isEmpty() ? QStringLiteral("NULL") : text});
+            std::vector<Token> operand = trimmed(operands[o]);
+            if (operand.empty())
+                operand.push_back({Tok::Word, QStringLiteral("NULL")});
+            call.insert(call.end(), operand.begin(), operand.end());
         }
         call.push_back({Tok::Punct, QStringLiteral(")")});
         call.insert(call.end(), trailing.begin(), trailing.end());
         t.erase(t.begin() + start, t.begin() + end);
         t.insert(t.begin() + start, call.begin(), call.end());
-        k = start + int(call.size()) - 1;
+        // Carry on inside the call: its operands may hold further & in parentheses.
+        k = start + int(leading.size()) + 1;
+    }
+}
+
+// a + b → jet_plus(a, b): Jet's + joins two texts and adds numbers (and days to a date), where
+// SQLite's + would turn texts into numbers. Left-associative with "-", so the left operand runs
+// back over earlier + and - terms.
+void rewritePlus(std::vector<Token> &t)
+{
+    const auto stopsPlus = [](const Token &tok) {
+        return endsOperand(tok) || isPunct(tok, "&") || isPunct(tok, "||");
+    };
+    for (int k = 0; k < int(t.size()); ++k) {
+        if (!isPunct(t[size_t(k)], "+"))
+            continue;
+        int start = k - 1;
+        for (int depth = 0; start >= 0; --start) {
+            const Token &tok = t[size_t(start)];
+            if (isPunct(tok, ")"))
+                ++depth;
+            else if (isPunct(tok, "(") && depth-- == 0)
+                break;
+            else if (depth == 0 && stopsPlus(tok))
+                break;
+        }
+        ++start;
+        std::vector<Token> left(t.begin() + start, t.begin() + k);
+        // A + with nothing before it is a sign.
+        if (nextSolid(left, 0) < 0)
+            continue;
+        int end = k + 1;
+        bool first = true;
+        for (int depth = 0; end < int(t.size()); ++end) {
+            const Token &tok = t[size_t(end)];
+            const bool solid = tok.kind != Tok::Space && tok.kind != Tok::Comment;
+            if (isPunct(tok, "("))
+                ++depth;
+            else if (isPunct(tok, ")") && depth-- == 0)
+                break;
+            else if (depth == 0 && !first &&
+                     (stopsPlus(tok) || isPunct(tok, "+") || isPunct(tok, "-")))
+                break;
+            if (solid)
+                first = false;
+        }
+        std::vector<Token> right(t.begin() + k + 1, t.begin() + end);
+        std::vector<Token> trailing;
+        while (!right.empty() && right.back().kind == Tok::Space) {
+            trailing.insert(trailing.begin(), right.back());
+            right.pop_back();
+        }
+        std::vector<Token> leading;
+        while (!left.empty() && left.front().kind == Tok::Space) {
+            leading.push_back(left.front());
+            left.erase(left.begin());
+        }
+        left = trimmed(left);
+        right = trimmed(right);
+        std::vector<Token> call = leading;
+        call.push_back({Tok::Word, QStringLiteral("jet_plus")});
+        call.push_back({Tok::Punct, QStringLiteral("(")});
+        call.insert(call.end(), left.begin(), left.end());
+        const int comma = int(call.size());
+        call.push_back({Tok::Punct, QStringLiteral(",")});
+        call.insert(call.end(), right.begin(), right.end());
+        call.push_back({Tok::Punct, QStringLiteral(")")});
+        call.insert(call.end(), trailing.begin(), trailing.end());
+        t.erase(t.begin() + start, t.begin() + end);
+        t.insert(t.begin() + start, call.begin(), call.end());
+        // Carry on with the right operand, which may hold further + in parentheses.
+        k = start + comma;
     }
 }
 
@@ -525,6 +609,7 @@ QStringList JetDialect::translate(const QString &sql)
         }
         rewriteExpressions(stmt);
         rewriteConcat(stmt);
+        rewritePlus(stmt);
         if (!translateCreate(stmt, out) && !translateAlterAdd(stmt, out)) {
             rewriteTop(stmt);
             out << join(stmt).trimmed();

@@ -6,6 +6,7 @@
 
 #include <sqlite3.h>
 #include <QFileInfo>
+#include <cmath>
 #include <cstdio>
 
 namespace tavi::db {
@@ -176,6 +177,85 @@ void jetConcat(sqlite3_context *ctx, int argc, sqlite3_value **argv)
         sqlite3_result_text(ctx, out.data(), int(out.size()), SQLITE_TRANSIENT);
 }
 
+std::string valueText(sqlite3_value *v)
+{
+    if (sqlite3_value_type(v) == SQLITE_FLOAT) {
+        const double d = sqlite3_value_double(v);
+        char buf[32];
+        if (d == double(qint64(d)) && d > -1e15 && d < 1e15)
+            std::snprintf(buf, sizeof buf, "%lld", static_cast<long long>(d));
+        else
+            std::snprintf(buf, sizeof buf, "%.15g", d);
+        return buf;
+    }
+    return std::string(reinterpret_cast<const char *>(sqlite3_value_text(v)),
+                       size_t(sqlite3_value_bytes(v)));
+}
+
+bool numberOf(sqlite3_value *v, double *out)
+{
+    const int type = sqlite3_value_type(v);
+    if (type == SQLITE_INTEGER || type == SQLITE_FLOAT) {
+        *out = sqlite3_value_double(v);
+        return true;
+    }
+    bool ok = false;
+    *out = QString::fromUtf8(valueText(v)).trimmed().toDouble(&ok);
+    return ok;
+}
+
+// Jet's "+": two texts are joined; numbers (also texts that read as numbers next to a number)
+// are added; a date-time text plus a number moves by that many days; NULL gives NULL.
+void jetPlus(sqlite3_context *ctx, int, sqlite3_value **argv)
+{
+    sqlite3_value *a = argv[0];
+    sqlite3_value *b = argv[1];
+    const int ta = sqlite3_value_type(a);
+    const int tb = sqlite3_value_type(b);
+    if (ta == SQLITE_NULL || tb == SQLITE_NULL) {
+        sqlite3_result_null(ctx);
+        return;
+    }
+    const bool textA = ta == SQLITE_TEXT || ta == SQLITE_BLOB;
+    const bool textB = tb == SQLITE_TEXT || tb == SQLITE_BLOB;
+    if (!textA && !textB) {
+        if (ta == SQLITE_INTEGER && tb == SQLITE_INTEGER) {
+            long long sum = 0;
+            if (!__builtin_add_overflow(sqlite3_value_int64(a), sqlite3_value_int64(b), &sum)) {
+                sqlite3_result_int64(ctx, sum);
+                return;
+            }
+        }
+        sqlite3_result_double(ctx, sqlite3_value_double(a) + sqlite3_value_double(b));
+        return;
+    }
+    if (textA != textB) {
+        sqlite3_value *text = textA ? a : b;
+        sqlite3_value *number = textA ? b : a;
+        double x = 0;
+        const std::string t = valueText(text);
+        qint64 packed = 0;
+        if (ColumnData::parseDateTimeText(t, &packed)) {
+            const qint64 moved =
+                packed + qint64(std::llround(sqlite3_value_double(number) * 86400000.0));
+            const QByteArray out =
+                ColumnData::dateTimeText(ColumnData::unpackDateTime(moved)).toUtf8();
+            sqlite3_result_text(ctx, out.constData(), int(out.size()), SQLITE_TRANSIENT);
+            return;
+        }
+        if (numberOf(text, &x)) {
+            const double sum = x + sqlite3_value_double(number);
+            if (sum == double(qint64(sum)) && sum > -1e15 && sum < 1e15)
+                sqlite3_result_int64(ctx, qint64(sum));
+            else
+                sqlite3_result_double(ctx, sum);
+            return;
+        }
+    }
+    const std::string joined = valueText(a) + valueText(b);
+    sqlite3_result_text(ctx, joined.data(), int(joined.size()), SQLITE_TRANSIENT);
+}
+
 }  // namespace
 
 SqliteEngine::SqliteEngine(const QString &fileName, bool create)
@@ -207,6 +287,8 @@ SqliteEngine::SqliteEngine(const QString &fileName, bool create)
     registerJetFunctions(m_db);
     sqlite3_create_function_v2(m_db, "jet_concat", -1, SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr,
                                jetConcat, nullptr, nullptr, nullptr);
+    sqlite3_create_function_v2(m_db, "jet_plus", 2, SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr,
+                               jetPlus, nullptr, nullptr, nullptr);
 }
 
 void SqliteEngine::setProgress(Progress progress)

@@ -32,9 +32,10 @@ INSTANTIATE_TEST_SUITE_P(
                     "select * from t where rq between '2026-12-01 00:00:00' and '2026-12-31 "
                     "23:59:59'"},
         DialectCase{"select a & 'x&y' & \"q'\" from t", "select jet_concat(a,'x&y','q''') from t"},
-        DialectCase{"select (a & b) & c + 1 as x, f(a&b) from t where n & '' = 'x'",
-                    "select jet_concat((jet_concat(a,b)),c + 1) as x, f(jet_concat(a,b)) from t "
-                    "where jet_concat(n,'') = 'x'"},
+        DialectCase{
+            "select (a & b) & c + 1 as x, f(a&b) from t where n & '' = 'x'",
+            "select jet_concat((jet_concat(a,b)),jet_plus(c,1)) as x, f(jet_concat(a,b)) from t "
+            "where jet_concat(n,'') = 'x'"},
         DialectCase{"select '#1/1/2000#', [my col] from [t] where f = true or g = False",
                     "select '#1/1/2000#', [my col] from [t] where f = -1 or g = 0"},
         DialectCase{"select left(a,2), Right (b, 1), isnull(c) from t left join u on t.x=u.x",
@@ -62,6 +63,11 @@ INSTANTIATE_TEST_SUITE_P(
         DialectCase{"select 1 -- a & b\n, 2 /* #x# */", "select 1 -- a & b\n, 2 /* #x# */"},
         DialectCase{"select * from t where a<>'&' and b>=#2026/1/2#",
                     "select * from t where a<>'&' and b>='2026-01-02 00:00:00'"},
+        DialectCase{"select a - b + c * (d + e), -1 + 2 from t where x+y>3",
+                    "select jet_plus(a - b,c * (jet_plus(d,e))), jet_plus(-1,2) from t where "
+                    "jet_plus(x,y)>3"},
+        DialectCase{"update t set n = n + 1 where +k = 2",
+                    "update t set n = jet_plus(n,1) where +k = 2"},
         DialectCase{"  ", ""}));
 
 TEST(JetDialectDates, ReadsJetDateTexts)

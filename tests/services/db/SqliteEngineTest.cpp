@@ -177,6 +177,34 @@ TEST_F(LocalEngine, JetExpressionsOutsideLiteralsOnly)
               QStringLiteral("Oen"));
 }
 
+TEST_F(LocalEngine, PlusJoinsTextsAndAddsNumbersAsJetDoes)
+{
+    conn.execute(
+        QStringLiteral("create table k(id counter PRIMARY KEY, xm varchar(20), fh varchar(5), "
+                       "rq datetime, n int)"));
+    conn.execute(QStringLiteral(
+        "insert into k(xm, fh, rq, n) values('张三', '101', '2026-12-10 08:00:00', 5)"));
+    const struct
+    {
+        const char *expression;
+        const char *expected;
+    } cases[] = {{"xm + '(' + fh + ')'", "张三(101)"},
+                 {"n + 1", "6"},
+                 {"10 - 3 + 2", "9"},
+                 {"2 * 3 + 4 * 5", "26"},
+                 {"fh + 1", "102"},
+                 {"id + xm", "1张三"},
+                 {"rq + 1", "2026-12-11 08:00:00"},
+                 {"rq + 0.5", "2026-12-10 20:00:00"},
+                 {"'a' + null", ""},
+                 {"1.5 + 1", "2.5"}};
+    for (const auto &c : cases)
+        EXPECT_EQ(scalar(QStringLiteral("select ") + QString::fromUtf8(c.expression) +
+                         QStringLiteral(" from k")),
+                  QString::fromUtf8(c.expected))
+            << c.expression;
+}
+
 TEST_F(LocalEngine, BooleansAreStoredAsMinusOneWhateverTheStatementWrites)
 {
     conn.execute(QStringLiteral("create table b(id counter PRIMARY KEY, f bit)"));
