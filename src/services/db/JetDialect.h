@@ -8,11 +8,11 @@ namespace tavi::db {
 /// Rewrites texts written for Access (Jet SQL) into SQLite statements of the same meaning.
 ///
 /// Outside string literals: `#…#` date literals become 'yyyy-MM-dd HH:mm:ss' texts, `&`
-/// concatenates (NULL as an empty text), "…" is a string as in Jet, true/false are -1/0, `isnull(`,
-/// `left(` and `right(` call the registered Jet functions, `select top n` becomes a LIMIT. In DDL,
-/// `counter` keys become auto-increment keys, text columns compare without letter case, an
-/// ALTER TABLE adding several columns runs as several statements, and bit columns keep true
-/// as -1 whatever a statement writes.
+/// concatenates (NULL as an empty text), `+` joins texts and adds numbers, "…" is a string as in
+/// Jet, true/false are -1/0, `isnull(`, `left(` and `right(` call the registered Jet functions,
+/// `select top n` becomes a LIMIT. In DDL, `counter` keys become auto-increment keys, text columns
+/// compare without letter case, an ALTER TABLE adding several columns runs as several statements,
+/// and bit columns keep true as -1 whatever a statement writes.
 class JetDialect
 {
 public:
