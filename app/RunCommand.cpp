@@ -2,6 +2,7 @@
 
 #include "TextTable.h"
 #include "entry/CallSession.h"
+#include "entry/TaviReportPrint.h"
 #include "runner/CommandLineValues.h"
 #include "runner/ReportColumnBuilder.h"
 #include "runner/ReportGridModel.h"
@@ -21,14 +22,14 @@ namespace {
 
 const char *const kUsage =
     "usage: tavireport run TITLE [--app-dir DIR] [--db-type N] [--set NAME=VALUE]... "
-    "[--mode MODEARG] [--format table|csv] [-o FILE]\n";
+    "[--mode MODEARG | --option OPTION] [--format table|csv] [-o FILE]\n";
 
 }  // namespace
 
 int runRunCommand(const QStringList &args)
 {
     QTextStream err(stderr);
-    QString title, appDir, mode, format = QStringLiteral("table"), output;
+    QString title, appDir, mode, preFilter, format = QStringLiteral("table"), output;
     QStringList sets;
     int dbType = 0;
     for (qsizetype i = 0; i < args.size(); ++i) {
@@ -47,6 +48,11 @@ int runRunCommand(const QStringList &args)
             sets << args[++i];
         } else if (a == QLatin1String("--mode") && hasValue) {
             mode = args[++i];
+        } else if (a == QLatin1String("--option") && hasValue) {
+            // The host's option text, split as a call splits it ("NONULTI:" + a pre-filter).
+            const OptionParts parts = splitOption(args[++i]);
+            mode = parts.modeArg;
+            preFilter = parts.preFilter;
         } else if (a == QLatin1String("--format") && hasValue) {
             format = args[++i];
         } else if (a == QLatin1String("-o") && hasValue) {
@@ -84,7 +90,7 @@ int runRunCommand(const QStringList &args)
             return 1;
         }
     }
-    ReportQuery query(def, values, mode, QString());
+    ReportQuery query(def, values, mode, preFilter);
     // A category tree opens on its root, which filters nothing.
     if (def.hasFlag(",4"))
         query.setCategory({true, true, QString()});

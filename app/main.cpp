@@ -28,7 +28,7 @@ const Command kCommands[] = {
     {"demo", "demo DIR\n      create a demo hotel database and Setting.ini in DIR",
      tavi::app::runDemoCommand},
     {"run",
-     "run TITLE [--app-dir DIR] [--db-type N] [--set NAME=VALUE]... [--mode MODEARG] "
+     "run TITLE [--app-dir DIR] [--db-type N] [--set NAME=VALUE]... [--mode MODEARG | --option O] "
      "[--format table|csv] [-o FILE]\n      run a report headless and print what its grid shows",
      tavi::app::runRunCommand},
     {"sql",

@@ -63,6 +63,8 @@ done
 check "run of an unknown title" "1" "$?"
 "$bin" run 客人住宿明细 --app-dir "$work/demo" --set 房型=总统套房 >/dev/null 2>&1
 check "run refuses an unknown item" "1" "$?"
+check "run with a host's pre-filter" "2" \
+  "$("$bin" run 客人选择 --app-dir "$work/demo" --option 'NONULTI:id IN (3,5)' --format csv | tail -n +2 | head -n -1 | wc -l)"
 unset TAVI_NOW
 
 if [ "$failures" -ne 0 ]; then
