@@ -75,14 +75,34 @@ void ReportGridFooter::paintEvent(QPaintEvent *)
             continue;
         painter.setPen(pal.color(QPalette::Mid));
         painter.drawLine(cell.right(), 1, cell.right(), cell.bottom());
+    }
+    for (int visual = 0; visual < header->count(); ++visual) {
+        const int column = header->logicalIndex(visual);
+        if (header->isSectionHidden(column))
+            continue;
         const QString footer = m_model->footerText(column);
         if (footer.isEmpty())
             continue;
-        const Qt::Alignment align = m_model->column(column).footer == ReportColumn::Footer::Sum
-                                        ? Qt::AlignRight
-                                        : Qt::AlignLeft;
+        QRect cell = cellRect(column);
+        const bool sum = m_model->column(column).footer == ReportColumn::Footer::Sum;
+        // A count wider than its column runs on over the empty footers beside it, as a
+        // spreadsheet shows a long text, instead of being cut off.
+        const int needed = painter.fontMetrics().horizontalAdvance(footer) + 5;
+        for (int next = visual + 1; !sum && cell.width() < needed && next < header->count();
+             ++next) {
+            const int nextColumn = header->logicalIndex(next);
+            if (header->isSectionHidden(nextColumn))
+                continue;
+            if (!m_model->footerText(nextColumn).isEmpty())
+                break;
+            cell.setRight(cellRect(nextColumn).right());
+            painter.fillRect(cell.adjusted(1, 1, -1, 0), pal.color(QPalette::Button));
+        }
+        if (cell.right() < left || cell.left() > right)
+            continue;
         painter.setPen(pal.color(QPalette::ButtonText));
-        painter.drawText(cell.adjusted(2, 1, -3, 0), int(align | Qt::AlignVCenter), footer);
+        painter.drawText(cell.adjusted(2, 1, -3, 0),
+                         int((sum ? Qt::AlignRight : Qt::AlignLeft) | Qt::AlignVCenter), footer);
     }
 }
 

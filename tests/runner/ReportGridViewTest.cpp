@@ -254,6 +254,31 @@ TEST_F(GridView, FooterShowsUnderItsColumnsThroughWidthChangesMovesAndScrolling)
     EXPECT_EQ(footerLeft(2), titleLeft(2));
 }
 
+// Dark pixels in the left part of a footer cell: where text was drawn.
+int inkAtLeftOf(ReportGridFooter *footer, int column)
+{
+    const QImage image = footer->grab().toImage();
+    const QRect cell = footer->cellRect(column);
+    int ink = 0;
+    for (int x = cell.left() + 3; x < cell.left() + 30 && x < image.width(); ++x) {
+        for (int y = 2; y < image.height() - 2; ++y)
+            ink += qGray(image.pixel(x, y)) < 100 ? 1 : 0;
+    }
+    return ink;
+}
+
+TEST_F(GridView, ACountWiderThanItsColumnRunsOnOverEmptyFooters)
+{
+    open(report({{"编号", "id", "", 40},
+                 {"备注", "note", "", 80},
+                 {"金额", "amount", "#,##0.00", 90, true}}));
+    ASSERT_EQ(view.footer()->text(0), "共计5条记录");
+    EXPECT_GT(inkAtLeftOf(view.footer(), 1), 0) << "the count goes on under 备注";
+
+    open(report({{"编号", "id", "", 40}, {"金额", "amount", "#,##0.00", 90, true}}));
+    EXPECT_EQ(inkAtLeftOf(view.footer(), 1), 0) << "a footer of its own stops it";
+}
+
 TEST_F(GridView, TwoLevelTitlesShareTheirUpperCell)
 {
     open(report({{"营业|现金", "amount", "#,##0.00", 90, true},
