@@ -226,23 +226,31 @@ bool endsOperand(const Token &t)
     return false;
 }
 
+// First token of the operand left of an operator at k: back over balanced parentheses to an
+// opening parenthesis or a token that ends operands.
+template <typename Stop>
+int operandStart(const std::vector<Token> &t, int k, Stop stops)
+{
+    int start = k - 1;
+    for (int depth = 0; start >= 0; --start) {
+        const Token &tok = t[size_t(start)];
+        if (isPunct(tok, ")"))
+            ++depth;
+        else if (isPunct(tok, "(") && depth-- == 0)
+            break;
+        else if (depth == 0 && stops(tok))
+            break;
+    }
+    return start + 1;
+}
+
 // a & b & c → jet_concat(a, b, c): Jet's & reads NULL as an empty text, SQLite's || does not.
 void rewriteConcat(std::vector<Token> &t)
 {
     for (int k = 0; k < int(t.size()); ++k) {
         if (!isPunct(t[size_t(k)], "&"))
             continue;
-        int start = k - 1;
-        for (int depth = 0; start >= 0; --start) {
-            const Token &tok = t[size_t(start)];
-            if (isPunct(tok, ")"))
-                ++depth;
-            else if (isPunct(tok, "(") && depth-- == 0)
-                break;
-            else if (depth == 0 && endsOperand(tok))
-                break;
-        }
-        ++start;
+        const int start = operandStart(t, k, endsOperand);
         std::vector<std::vector<Token>> operands(1);
         for (int j = start; j < k; ++j)
             operands.back().push_back(t[size_t(j)]);
@@ -304,17 +312,7 @@ void rewritePlus(std::vector<Token> &t)
     for (int k = 0; k < int(t.size()); ++k) {
         if (!isPunct(t[size_t(k)], "+"))
             continue;
-        int start = k - 1;
-        for (int depth = 0; start >= 0; --start) {
-            const Token &tok = t[size_t(start)];
-            if (isPunct(tok, ")"))
-                ++depth;
-            else if (isPunct(tok, "(") && depth-- == 0)
-                break;
-            else if (depth == 0 && stopsPlus(tok))
-                break;
-        }
-        ++start;
+        const int start = operandStart(t, k, stopsPlus);
         std::vector<Token> left(t.begin() + start, t.begin() + k);
         // A + with nothing before it is a sign.
         if (nextSolid(left, 0) < 0)

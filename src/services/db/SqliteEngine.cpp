@@ -144,39 +144,7 @@ FieldKind narrowedKind(const ColumnData &c)
     return anyDouble ? FieldKind::Float : FieldKind::Integer;
 }
 
-// Jet's "&": NULL reads as an empty text, numbers in their shortest form; NULL only when every
-// operand is NULL.
-void jetConcat(sqlite3_context *ctx, int argc, sqlite3_value **argv)
-{
-    std::string out;
-    bool any = false;
-    for (int i = 0; i < argc; ++i) {
-        switch (sqlite3_value_type(argv[i])) {
-        case SQLITE_NULL:
-            continue;
-        case SQLITE_FLOAT: {
-            const double d = sqlite3_value_double(argv[i]);
-            char buf[32];
-            if (d == double(qint64(d)) && d > -1e15 && d < 1e15)
-                std::snprintf(buf, sizeof buf, "%lld", static_cast<long long>(d));
-            else
-                std::snprintf(buf, sizeof buf, "%.15g", d);
-            out += buf;
-            break;
-        }
-        default:
-            out.append(reinterpret_cast<const char *>(sqlite3_value_text(argv[i])),
-                       size_t(sqlite3_value_bytes(argv[i])));
-            break;
-        }
-        any = true;
-    }
-    if (!any)
-        sqlite3_result_null(ctx);
-    else
-        sqlite3_result_text(ctx, out.data(), int(out.size()), SQLITE_TRANSIENT);
-}
-
+// A value as Jet shows it in text: whole doubles without a fraction, others to 15 digits.
 std::string valueText(sqlite3_value *v)
 {
     if (sqlite3_value_type(v) == SQLITE_FLOAT) {
@@ -190,6 +158,24 @@ std::string valueText(sqlite3_value *v)
     }
     return std::string(reinterpret_cast<const char *>(sqlite3_value_text(v)),
                        size_t(sqlite3_value_bytes(v)));
+}
+
+// Jet's "&": NULL reads as an empty text, numbers in their shortest form; NULL only when every
+// operand is NULL.
+void jetConcat(sqlite3_context *ctx, int argc, sqlite3_value **argv)
+{
+    std::string out;
+    bool any = false;
+    for (int i = 0; i < argc; ++i) {
+        if (sqlite3_value_type(argv[i]) == SQLITE_NULL)
+            continue;
+        out += valueText(argv[i]);
+        any = true;
+    }
+    if (!any)
+        sqlite3_result_null(ctx);
+    else
+        sqlite3_result_text(ctx, out.data(), int(out.size()), SQLITE_TRANSIENT);
 }
 
 bool numberOf(sqlite3_value *v, double *out)
