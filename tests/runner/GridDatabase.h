@@ -56,6 +56,19 @@ protected:
     }
 
     // A report with its columns in the given order (SortID 1, 2, …); returns its id.
+    // Three guests and five bills, with NULLs, a negative amount and a bill without guest.
+    void addGuestsAndBills()
+    {
+        exec("insert into kh(id, name) values(7, '张三'), (8, '李四'), (9, '王五')");
+        exec(
+            "insert into xf(id, kh, amount, rq, note) values"
+            "(1, 7, 1200.5, '2024-03-01 10:00:00', 'b'),"
+            "(2, 8, -200, '2024-03-02 00:00:00', NULL),"
+            "(3, 7, 1000, '2024-03-03 08:30:00', 'a'),"
+            "(4, NULL, NULL, NULL, 'c'),"
+            "(5, 7, 0.25, '2024-03-05 00:00:00', 'a')");
+    }
+
     int report(std::initializer_list<Column> columns, const char *flags = "", int type = 0)
     {
         exec(

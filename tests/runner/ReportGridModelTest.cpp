@@ -17,14 +17,7 @@ protected:
     void SetUp() override
     {
         GridDatabase::SetUp();
-        exec("insert into kh(id, name) values(7, '张三'), (8, '李四'), (9, '王五')");
-        exec(
-            "insert into xf(id, kh, amount, rq, note) values"
-            "(1, 7, 1200.5, '2024-03-01 10:00:00', 'b'),"
-            "(2, 8, -200, '2024-03-02 00:00:00', NULL),"
-            "(3, 7, 1000, '2024-03-03 08:30:00', 'a'),"
-            "(4, NULL, NULL, NULL, 'c'),"
-            "(5, 7, 0.25, '2024-03-05 00:00:00', 'a')");
+        addGuestsAndBills();
     }
 
     // Opens a statement into the result set as a new run.
