@@ -2,6 +2,7 @@
 
 #include "DbError.h"
 #include "TextCollation.h"
+#include "tools/DisplayFormat.h"
 
 #include <QDate>
 #include <cmath>
@@ -56,13 +57,6 @@ struct RowValue
     std::string owned;  // backing store of utf8 for converted values
 };
 
-QString numberText(double v)
-{
-    if (v == std::floor(v) && std::fabs(v) < 1e15)
-        return QString::number(qint64(v));
-    return QString::number(v, 'g', 15);
-}
-
 RowValue fromVariant(const QVariant &v)
 {
     RowValue r;
@@ -102,7 +96,7 @@ std::string rowText(const RowValue &v)
 {
     switch (v.kind) {
     case RowValue::Kind::Number:
-        return numberText(v.number).toStdString();
+        return DisplayFormat::plain(QVariant(v.number)).toStdString();
     case RowValue::Kind::Date:
         return ColumnData::dateTimeText(ColumnData::unpackDateTime(v.date)).toStdString();
     case RowValue::Kind::Text:
