@@ -1,6 +1,6 @@
 #include "Commands.h"
 
-#include "runner/DemoDatabase.h"
+#include "demo/DemoDatabase.h"
 
 #include <QDir>
 #include <QTextStream>

@@ -2,11 +2,11 @@
 // columns: composed, run and turned into the grid model with its footers, against the sqlite3
 // shell running the final statement.
 #include "entry/UpgradeReportTables.h"
-#include "runner/CommandLineValues.h"
-#include "runner/ReportColumnBuilder.h"
-#include "runner/ReportGridModel.h"
-#include "runner/ReportLoader.h"
-#include "runner/ReportQuery.h"
+#include "services/report/CommandLineValues.h"
+#include "services/report/ReportColumnBuilder.h"
+#include "services/report/ReportGridModel.h"
+#include "services/report/ReportLoader.h"
+#include "services/report/ReportQuery.h"
 #include "services/SysInfo.h"
 #include "services/Tdm.h"
 

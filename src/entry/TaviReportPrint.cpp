@@ -1,7 +1,7 @@
 #include "TaviReportPrint.h"
 
 #include "CallSession.h"
-#include "WindowRegistry.h"
+#include "ui/WindowRegistry.h"
 #include "services/Messages.h"
 #include "services/SysInfo.h"
 #include "services/UiPlatform.h"

@@ -1,8 +1,8 @@
 #include "QueryPanel.h"
 
-#include "ParameterDefaults.h"
+#include "services/report/ParameterDefaults.h"
 
-#include "ReportLoader.h"
+#include "services/report/ReportLoader.h"
 #include "services/Arithmetic.h"
 #include "services/Clock.h"
 #include "services/DatePeriods.h"

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "BusinessDayOverride.h"
-#include "ParameterValues.h"
+#include "services/report/BusinessDayOverride.h"
+#include "services/report/ParameterValues.h"
 
 #include <QFrame>
 #include <QList>

@@ -1,7 +1,7 @@
 #include "RunnerRegistration.h"
 
 #include "ShowReportFrm.h"
-#include "entry/WindowRegistry.h"
+#include "ui/WindowRegistry.h"
 #include "services/UiPlatform.h"
 
 namespace tavi {

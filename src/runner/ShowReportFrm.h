@@ -1,7 +1,7 @@
 #pragma once
 
-#include "ReportDefinition.h"
-#include "ReportSelection.h"
+#include "services/report/ReportDefinition.h"
+#include "services/report/ReportSelection.h"
 #include "services/db/Recordset.h"
 #include "ui/BaseFrm.h"
 

@@ -1,6 +1,6 @@
 #include "entry/ConnectDatabase.h"
 #include "entry/TaviReportPrint.h"
-#include "entry/WindowRegistry.h"
+#include "ui/WindowRegistry.h"
 #include "services/LocalDatabase.h"
 #include "services/Messages.h"
 #include "services/SysInfo.h"

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "runner/DemoDatabase.h"
+#include "demo/DemoDatabase.h"
 #include "runner/QueryPanel.h"
 #include "runner/ShowReportFrm.h"
 #include "services/Clock.h"

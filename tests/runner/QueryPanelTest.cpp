@@ -1,6 +1,6 @@
 #include "DemoRunner.h"
 #include "runner/QueryPanel.h"
-#include "runner/ReportGridView.h"
+#include "ui/ReportGridView.h"
 #include "ui/ButtonEdit.h"
 
 #include <QCheckBox>

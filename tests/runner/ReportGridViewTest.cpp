@@ -1,10 +1,10 @@
-#include "GridDatabase.h"
+#include "services/report/GridDatabase.h"
 
-#include "runner/ReportFindDialog.h"
-#include "runner/ReportGridFooter.h"
-#include "runner/ReportGridHeader.h"
-#include "runner/ReportGridModel.h"
-#include "runner/ReportGridView.h"
+#include "ui/ReportFindDialog.h"
+#include "ui/ReportGridFooter.h"
+#include "ui/ReportGridHeader.h"
+#include "services/report/ReportGridModel.h"
+#include "ui/ReportGridView.h"
 #include "services/OpenQuery.h"
 
 #include <QApplication>

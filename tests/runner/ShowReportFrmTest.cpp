@@ -1,8 +1,8 @@
 #include "DemoRunner.h"
-#include "entry/WindowRegistry.h"
-#include "runner/RecordEditorSeam.h"
-#include "runner/ReportGridModel.h"
-#include "runner/ReportGridView.h"
+#include "ui/WindowRegistry.h"
+#include "ui/RecordEditorSeam.h"
+#include "services/report/ReportGridModel.h"
+#include "ui/ReportGridView.h"
 #include "runner/RunnerRegistration.h"
 
 #include <QLabel>

@@ -1,6 +1,6 @@
 #include "ReportGridHeader.h"
 
-#include "ReportGridModel.h"
+#include "services/report/ReportGridModel.h"
 
 #include <QMouseEvent>
 #include <QPainter>

@@ -1,8 +1,8 @@
 #pragma once
 
 #include "entry/UpgradeReportTables.h"
-#include "runner/ReportColumnBuilder.h"
-#include "runner/ReportLoader.h"
+#include "services/report/ReportColumnBuilder.h"
+#include "services/report/ReportLoader.h"
 #include "services/SysInfo.h"
 #include "services/Tdm.h"
 #include "support/QtPrinters.h"

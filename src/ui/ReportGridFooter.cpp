@@ -1,6 +1,6 @@
 #include "ReportGridFooter.h"
 
-#include "ReportGridModel.h"
+#include "services/report/ReportGridModel.h"
 
 #include <QHeaderView>
 #include <QPainter>

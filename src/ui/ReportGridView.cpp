@@ -3,7 +3,7 @@
 #include "ReportFindDialog.h"
 #include "ReportGridFooter.h"
 #include "ReportGridHeader.h"
-#include "ReportGridModel.h"
+#include "services/report/ReportGridModel.h"
 #include "ReportGridTable.h"
 #include "services/Messages.h"
 #include "services/db/Recordset.h"

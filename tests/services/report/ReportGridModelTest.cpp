@@ -1,6 +1,6 @@
 #include "GridDatabase.h"
 
-#include "runner/ReportGridModel.h"
+#include "services/report/ReportGridModel.h"
 #include "services/OpenQuery.h"
 #include "services/crypto/SessionCipher.h"
 

@@ -1,6 +1,6 @@
 #include "GridDatabase.h"
 
-#include "runner/ReportColumnBuilder.h"
+#include "services/report/ReportColumnBuilder.h"
 
 using namespace tavi;
 using Footer = ReportColumn::Footer;
