@@ -2,7 +2,7 @@
 
 #include "entry/UpgradeReportTables.h"
 #include "services/LocalDatabase.h"
-#include "services/SysInfo.h"
+#include "services/Session.h"
 #include "services/Tdm.h"
 #include "services/db/DbError.h"
 #include "tools/Gbk.h"
@@ -146,9 +146,10 @@ int runInitDbCommand(const QStringList &args)
         err << "tavireport init-db: cannot create " << database << "\n";
         return 1;
     }
+    ScopedSession scoped;
     Tdm data;
-    dm = &data;
-    SysInfo.DbType = 0;
+    scoped->dm = &data;
+    scoped->SysInfo.DbType = 0;
     int status = 0;
     try {
         data.adoConn.openLocal(database);
@@ -157,7 +158,6 @@ int runInitDbCommand(const QStringList &args)
         err << "tavireport init-db: " << e.message() << "\n";
         status = 1;
     }
-    dm = nullptr;
     QFile file(ini);
     if (status == 0 && file.open(QIODevice::WriteOnly | QIODevice::Text)) {
         file.write("[Db]\nAccDbName=pelto.mdb\nAccDbPsw=\n\n[Main]\nDesFlag=0\n");

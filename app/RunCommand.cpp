@@ -1,5 +1,6 @@
 #include "Commands.h"
 
+#include "services/Session.h"
 #include "TextTable.h"
 #include "entry/CallSession.h"
 #include "entry/TaviReportPrint.h"
@@ -71,8 +72,8 @@ int runRunCommand(const QStringList &args)
     if (!appDir.isEmpty())
         qputenv("TAVI_APP_DIR", QDir(appDir).absolutePath().toUtf8());
 
-    CallSession session(dbType, QString(), QString());
-    if (!session.open())
+    CallSession call(dbType, QString(), QString());
+    if (!call.open())
         return 1;
     const auto [id, type] = CallSession::findReport(title);
     if (id == 0) {
@@ -100,7 +101,7 @@ int runRunCommand(const QStringList &args)
     query.setCrossTable(builder.dateListKind(), builder.dependsOnDateRange());
     if (!query.checkRangeLimits())
         return 1;
-    db::Recordset result(&dm->adoConn);
+    db::Recordset result(&session().dm->adoConn);
     std::vector<bool> ticks;
     if (!query.run(result, &ticks))
         return 1;

@@ -7,7 +7,7 @@
 #include "services/report/ReportGridModel.h"
 #include "services/report/ReportLoader.h"
 #include "services/report/ReportQuery.h"
-#include "services/SysInfo.h"
+#include "services/Session.h"
 #include "services/Tdm.h"
 
 #include <benchmark/benchmark.h>
@@ -39,8 +39,8 @@ void exec(sqlite3 *db, const char *sql)
 void createData(const QString &path)
 {
     Tdm data;
-    dm = &data;
-    SysInfo.DbType = 0;
+    session().dm = &data;
+    session().SysInfo.DbType = 0;
     data.adoConn.openLocal(path, true);
     UpgradeReportTables();
     data.adoConn.execute(QStringLiteral(
@@ -60,7 +60,7 @@ void createData(const QString &path)
             {QString::fromUtf8(f[0]), QString::fromUtf8(f[1]), QString::fromUtf8(f[2]),
              QString::fromUtf8(f[3]).toInt(), QString::fromUtf8(f[4]).toInt()});
     data.adoConn.close();
-    dm = nullptr;
+    session().dm = nullptr;
 
     sqlite3 *db = nullptr;
     sqlite3_open(path.toUtf8().constData(), &db);
@@ -98,7 +98,7 @@ void createData(const QString &path)
 void runReport()
 {
     Tdm data;
-    dm = &data;
+    session().dm = &data;
     data.adoConn.openLocal(g_path);
     const ReportDefinition def = ReportLoader::loadReport(1);
     CommandLineValues values(ReportLoader::loadParams(
@@ -118,7 +118,7 @@ void runReport()
         benchmark::DoNotOptimize(model.data(model.index(r, 0)));
     g_finalSql = query.finalSql();
     g_lookups = model.lookups().lookupCount();
-    dm = nullptr;
+    session().dm = nullptr;
 }
 
 double shellSeconds()

@@ -2,7 +2,7 @@
 
 #include "entry/UpgradeReportTables.h"
 #include "services/Clock.h"
-#include "services/SysInfo.h"
+#include "services/Session.h"
 #include "services/Tdm.h"
 #include "services/crypto/SessionCipher.h"
 #include "services/db/DbError.h"
@@ -490,26 +490,6 @@ private:
     int m_guestCount = 0;
 };
 
-// Puts the session globals back however the build ends.
-class SessionGuard
-{
-public:
-    SessionGuard() : m_dm(dm), m_dbType(SysInfo.DbType), m_desKey(SysInfo.DesKey) {}
-    ~SessionGuard()
-    {
-        dm = m_dm;
-        SysInfo.DbType = m_dbType;
-        SysInfo.DesKey = m_desKey;
-    }
-    SessionGuard(const SessionGuard &) = delete;
-    SessionGuard &operator=(const SessionGuard &) = delete;
-
-private:
-    Tdm *m_dm;
-    int m_dbType;
-    QString m_desKey;
-};
-
 }  // namespace
 
 bool DemoDatabase::create(const QString &dir, QString *error)
@@ -529,11 +509,11 @@ bool DemoDatabase::create(const QString &dir, QString *error)
 
     bool ok = true;
     {
-        SessionGuard guard;
+        ScopedSession scoped;
         Tdm data;
-        dm = &data;
-        SysInfo.DbType = 0;
-        SysInfo.DesKey = QString::fromLatin1(kDesKey);
+        scoped->dm = &data;
+        scoped->SysInfo.DbType = 0;
+        scoped->SysInfo.DesKey = QString::fromLatin1(kDesKey);
         try {
             data.adoConn.openLocal(database, true);
             UpgradeReportTables();

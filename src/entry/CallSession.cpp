@@ -5,7 +5,7 @@
 #include "UpgradeReportTables.h"
 #include "services/OpenQuery.h"
 #include "services/SqlQuote.h"
-#include "services/SysInfo.h"
+#include "services/Session.h"
 #include "services/Tdm.h"
 
 namespace tavi {
@@ -13,19 +13,19 @@ namespace tavi {
 CallSession::CallSession(int dbType, const QString &userName, const QString &officeName)
     : m_dbType(dbType)
 {
-    SysInfo.CnParamTable = 1;
-    SysInfo.CentreStyle = 1;
-    SysInfo.UserName = userName;
-    SysInfo.OfficeName = officeName;
-    dm = new Tdm;
-    SysInfo.DbType = dbType;
+    session().SysInfo.CnParamTable = 1;
+    session().SysInfo.CentreStyle = 1;
+    session().SysInfo.UserName = userName;
+    session().SysInfo.OfficeName = officeName;
+    session().dm = new Tdm;
+    session().SysInfo.DbType = dbType;
 }
 
 CallSession::~CallSession()
 {
-    dm->adoConn.close();
-    delete dm;
-    dm = nullptr;
+    session().dm->adoConn.close();
+    delete session().dm;
+    session().dm = nullptr;
 }
 
 bool CallSession::open()
@@ -39,12 +39,12 @@ bool CallSession::open()
 
 std::pair<int, int> CallSession::findReport(const QString &title)
 {
-    OpenQuery(dm->qryTemp,
+    OpenQuery(session().dm->qryTemp,
               QStringLiteral("select * from reportlist where title=") + quotedStr(title));
-    if (!dm->qryTemp.isOpen() || dm->qryTemp.isEmpty())
+    if (!session().dm->qryTemp.isOpen() || session().dm->qryTemp.isEmpty())
         return {0, 0};
-    return {int(dm->qryTemp.asInteger(QStringLiteral("id"))),
-            int(dm->qryTemp.asInteger(QStringLiteral("type")))};
+    return {int(session().dm->qryTemp.asInteger(QStringLiteral("id"))),
+            int(session().dm->qryTemp.asInteger(QStringLiteral("type")))};
 }
 
 }  // namespace tavi

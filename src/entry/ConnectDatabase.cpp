@@ -5,7 +5,7 @@
 #include "services/OpenQuery.h"
 #include "services/Settings.h"
 #include "services/SqlQuote.h"
-#include "services/SysInfo.h"
+#include "services/Session.h"
 #include "services/Tdm.h"
 #include "services/crypto/SettingCipher.h"
 #include "services/db/DbError.h"
@@ -42,8 +42,8 @@ struct ServerSettings
 
 void openServer(const ServerSettings &s)
 {
-    dm->adoConn.close();
-    dm->adoConn.openServer(ServerConnectionString(s.server, s.database, s.user, s.password));
+    session().dm->adoConn.close();
+    session().dm->adoConn.openServer(ServerConnectionString(s.server, s.database, s.user, s.password));
 }
 
 }  // namespace
@@ -78,8 +78,8 @@ QString LocalDatabasePath(const QString &appPath, const QString &accDbName)
 
 bool ConnectDatabase(int dbType)
 {
-    SysInfo.AppPath = hostDirectory();
-    SysInfo.IniFileName = SysInfo.AppPath + QStringLiteral("Setting.ini");
+    session().SysInfo.AppPath = hostDirectory();
+    session().SysInfo.IniFileName = session().SysInfo.AppPath + QStringLiteral("Setting.ini");
     try {
         if (dbType != 0) {
             const QString fm = QStringLiteral("FrmMain");
@@ -88,21 +88,21 @@ bool ConnectDatabase(int dbType)
                              ReadSetting(fm, QStringLiteral("StrDbUser"), QString()),
                              ReadSetting(fm, QStringLiteral("StrDbPsw"), QString())};
             if (ReadSetting(fm, QStringLiteral("DZT"), QStringLiteral("0")) == QLatin1String("1") &&
-                SysInfo.CnParamTable == 1) {
+                session().SysInfo.CnParamTable == 1) {
                 try {
                     openServer(s);
                 } catch (const db::DbError &e) {
                     MsgInfo(nullptr, failureText(e));
                 }
-                OpenQuery(dm->qryTemp,
+                OpenQuery(session().dm->qryTemp,
                           QStringLiteral("select * from dzt a, 管理员 b where a.id=b.ztid and "
                                          "b.用户名=") +
-                              quotedStr(SysInfo.UserName));
-                if (dm->qryTemp.isOpen() && !dm->qryTemp.isEmpty()) {
-                    s = {dm->qryTemp.asString(QStringLiteral("dbserver")),
-                         dm->qryTemp.asString(QStringLiteral("dbname")),
-                         dm->qryTemp.asString(QStringLiteral("dbuser")),
-                         dm->qryTemp.asString(QStringLiteral("dbpsw"))};
+                              quotedStr(session().SysInfo.UserName));
+                if (session().dm->qryTemp.isOpen() && !session().dm->qryTemp.isEmpty()) {
+                    s = {session().dm->qryTemp.asString(QStringLiteral("dbserver")),
+                         session().dm->qryTemp.asString(QStringLiteral("dbname")),
+                         session().dm->qryTemp.asString(QStringLiteral("dbuser")),
+                         session().dm->qryTemp.asString(QStringLiteral("dbpsw"))};
                 }
             }
             openServer(s);
@@ -116,8 +116,8 @@ bool ConnectDatabase(int dbType)
                     ReadSetting(QStringLiteral("Db"), QStringLiteral("AccDbPsw"), QString()));
             } catch (const std::exception &) {
             }
-            dm->adoConn.close();
-            dm->adoConn.openLocal(LocalDatabasePath(SysInfo.AppPath, name));
+            session().dm->adoConn.close();
+            session().dm->adoConn.openLocal(LocalDatabasePath(session().SysInfo.AppPath, name));
         }
         return true;
     } catch (const db::DbError &e) {

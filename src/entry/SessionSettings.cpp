@@ -1,7 +1,7 @@
 #include "SessionSettings.h"
 
 #include "services/Settings.h"
-#include "services/SysInfo.h"
+#include "services/Session.h"
 #include "services/SysParams.h"
 #include "services/Tdm.h"
 #include "services/TextRoutines.h"
@@ -10,19 +10,19 @@ namespace tavi {
 
 void LoadSessionSettings()
 {
-    SysInfo.CnParamTable = dm->TableExists(QStringLiteral("系统设置")) ? 1 : 0;
-    SysInfo.SalesWord = ReadSysParam(QStringLiteral("UserInfo.sSXZDY"), QString());
-    GInt_BBT1 = StrToIntSafe(ReadSysParam(QStringLiteral("GInt_BBT1"), QStringLiteral("0")), 0);
-    GInt_BBT2 = StrToIntSafe(ReadSysParam(QStringLiteral("GInt_BBT2"), QStringLiteral("0")), 0);
+    session().SysInfo.CnParamTable = session().dm->TableExists(QStringLiteral("系统设置")) ? 1 : 0;
+    session().SysInfo.SalesWord = ReadSysParam(QStringLiteral("UserInfo.sSXZDY"), QString());
+    session().GInt_BBT1 = StrToIntSafe(ReadSysParam(QStringLiteral("GInt_BBT1"), QStringLiteral("0")), 0);
+    session().GInt_BBT2 = StrToIntSafe(ReadSysParam(QStringLiteral("GInt_BBT2"), QStringLiteral("0")), 0);
     // A row this library created holds no value; without the defaults every period would then
     // start and end at midnight.
-    GDt_BBT1 = ReadSysParam(QStringLiteral("GDt_BBT1"), QStringLiteral("00:00"));
-    if (GDt_BBT1.trimmed().isEmpty())
-        GDt_BBT1 = QStringLiteral("00:00");
-    GDt_BBT2 = ReadSysParam(QStringLiteral("GDt_BBT2"), QStringLiteral("23:59"));
-    if (GDt_BBT2.trimmed().isEmpty())
-        GDt_BBT2 = QStringLiteral("23:59");
-    SysInfo.DesKey = ReadSetting(QStringLiteral("Main"), QStringLiteral("DesFlag"),
+    session().GDt_BBT1 = ReadSysParam(QStringLiteral("GDt_BBT1"), QStringLiteral("00:00"));
+    if (session().GDt_BBT1.trimmed().isEmpty())
+        session().GDt_BBT1 = QStringLiteral("00:00");
+    session().GDt_BBT2 = ReadSysParam(QStringLiteral("GDt_BBT2"), QStringLiteral("23:59"));
+    if (session().GDt_BBT2.trimmed().isEmpty())
+        session().GDt_BBT2 = QStringLiteral("23:59");
+    session().SysInfo.DesKey = ReadSetting(QStringLiteral("Main"), QStringLiteral("DesFlag"),
                                  QStringLiteral("0")) == QLatin1String("3")
                          ? QStringLiteral("rmavel_quostin_ad")
                          : QStringLiteral("Hb7$Kq2&Mw9%P");

@@ -136,8 +136,8 @@ extern "C" TAVI_EXPORT int32_t TAVI_CALL TaviReportPrint(int32_t dbType, const c
     // No exception may cross into a host that is no C++ program; the scopes inside the try
     // still tear the call down on the way out.
     try {
-        CallSession session(dbType, fromHost(userName), fromHost(officeName));
-        if (!session.open())
+        CallSession call(dbType, fromHost(userName), fromHost(officeName));
+        if (!call.open())
             return -1;
         return dispatch(fromHost(title), fromHost(option), toolbarFlag == 1, selected);
     } catch (const std::exception &e) {

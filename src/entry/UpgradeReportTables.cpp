@@ -1,5 +1,6 @@
 #include "UpgradeReportTables.h"
 
+#include "services/Session.h"
 #include "services/DbKindSql.h"
 #include "services/OpenQuery.h"
 #include "services/Tdm.h"
@@ -8,7 +9,7 @@ namespace tavi {
 
 void UpgradeReportTables()
 {
-    Tdm &d = *dm;
+    Tdm &d = *session().dm;
     const QString key = IdColumnDdl();
     const auto s = [](const char *text) { return QString::fromUtf8(text); };
 

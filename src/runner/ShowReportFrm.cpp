@@ -9,7 +9,7 @@
 #include "services/report/ReportQuery.h"
 #include "entry/CallSession.h"
 #include "services/Messages.h"
-#include "services/SysInfo.h"
+#include "services/Session.h"
 #include "services/Tdm.h"
 #include "services/UiPlatform.h"
 #include "services/db/DbError.h"
@@ -56,8 +56,8 @@ TfrmReportShow::TfrmReportShow(QWidget *parent) : TfrmBase(parent)
     resize(731, 500);
     setMinimumSize(kSelectionSize, kSelectionSize);
 
-    if (dm)
-        m_result.setConnection(&dm->adoConn);
+    if (session().dm)
+        m_result.setConnection(&session().dm->adoConn);
     m_model = new ReportGridModel(&m_result, this);
 
     auto *layout = new QVBoxLayout(this);
@@ -316,11 +316,11 @@ void TfrmReportShow::OpenReport()
         RunQuery();
     m_model->setLayoutChanged(false);
     m_loading = false;
-    if (!SysInfo.SalesWord.isEmpty()) {
+    if (!session().SysInfo.SalesWord.isEmpty()) {
         QString caption = windowTitle();
         const qsizetype at = caption.indexOf(QStringLiteral("销售"));
         if (at >= 0) {
-            caption.replace(at, 2, SysInfo.SalesWord);
+            caption.replace(at, 2, session().SysInfo.SalesWord);
             setWindowTitle(caption);
         }
     }
@@ -389,24 +389,24 @@ void TfrmReportShow::LoadReport()
 
 void TfrmReportShow::RunQuery()
 {
-    if (m_running || m_def.sql.isEmpty() || !dm)
+    if (m_running || m_def.sql.isEmpty() || !session().dm)
         return;
     m_running = true;
     m_cancelRequested = false;
     QApplication::setOverrideCursor(Qt::WaitCursor);
-    dm->adoConn.setProgress([this] {
+    session().dm->adoConn.setProgress([this] {
         QCoreApplication::processEvents();
         return m_cancelRequested;
     });
     runQueryNow();
-    dm->adoConn.setProgress({});
+    session().dm->adoConn.setProgress({});
     QApplication::restoreOverrideCursor();
     m_running = false;
 }
 
 void TfrmReportShow::runQueryNow()
 {
-    m_result.setConnection(&dm->adoConn);
+    m_result.setConnection(&session().dm->adoConn);
     if (m_dependsOnRange && m_pnlQuery->panelDateRange()) {
         ReportQuery limits(m_def, *m_pnlQuery, m_modeArg, m_preFilter);
         limits.setCrossTable(m_dateListKind, m_dependsOnRange);

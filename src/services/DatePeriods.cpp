@@ -1,7 +1,7 @@
 #include "DatePeriods.h"
 
 #include "Clock.h"
-#include "SysInfo.h"
+#include "Session.h"
 
 namespace tavi {
 
@@ -86,20 +86,20 @@ QDate baseEnd(int kind, const QDate &today)
 
 QDateTime PeriodStart(int kind)
 {
-    const QTime time = timeOfDay(GDt_BBT1);
-    return QDateTime(baseStart(kind, Clock::today()).addDays(-GInt_BBT1), time);
+    const QTime time = timeOfDay(session().GDt_BBT1);
+    return QDateTime(baseStart(kind, Clock::today()).addDays(-session().GInt_BBT1), time);
 }
 
 QDateTime PeriodEnd(int kind)
 {
-    const QTime time = timeOfDay(GDt_BBT2);
+    const QTime time = timeOfDay(session().GDt_BBT2);
     const QDate end = baseEnd(kind, Clock::today());
-    return QDateTime(GInt_BBT2 == 2 ? end.addDays(1) : end.addDays(-GInt_BBT2), time);
+    return QDateTime(session().GInt_BBT2 == 2 ? end.addDays(1) : end.addDays(-session().GInt_BBT2), time);
 }
 
 QString DateRangeSql(bool withTime, const QDateTime &start, const QDateTime &end)
 {
-    if (SysInfo.DbType != 0) {
+    if (session().SysInfo.DbType != 0) {
         return QLatin1Char('\'') +
                start.toString(withTime ? QStringLiteral("yyyy-MM-dd HH:mm:00")
                                        : QStringLiteral("yyyy-MM-dd 00:00:00")) +

@@ -1,24 +1,24 @@
 #include "DbKindSql.h"
 
-#include "SysInfo.h"
+#include "Session.h"
 
 namespace tavi {
 
 QString IdColumnDdl()
 {
-    return SysInfo.DbType != 0 ? QStringLiteral("id int IDENTITY (1, 1) PRIMARY KEY")
+    return session().SysInfo.DbType != 0 ? QStringLiteral("id int IDENTITY (1, 1) PRIMARY KEY")
                                : QStringLiteral("id counter PRIMARY KEY");
 }
 
 QString MemoColumnDdl(const QString &name)
 {
-    return SysInfo.DbType != 0 ? name + QStringLiteral(" varchar(4000)")
+    return session().SysInfo.DbType != 0 ? name + QStringLiteral(" varchar(4000)")
                                : name + QStringLiteral(" Text");
 }
 
 QString BoolFieldTrue(const QString &name)
 {
-    return SysInfo.DbType != 0 ? name + QStringLiteral("=1") : name;
+    return session().SysInfo.DbType != 0 ? name + QStringLiteral("=1") : name;
 }
 
 }  // namespace tavi

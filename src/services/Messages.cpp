@@ -1,11 +1,10 @@
 #include "Messages.h"
 
+#include "Session.h"
 #include "UiPlatform.h"
 #include "tools/Gbk.h"
 
 namespace tavi {
-
-QString MsgTitle;
 
 QString messageText(const QString &text)
 {
@@ -28,19 +27,19 @@ QString messageText(const QString &text)
 
 void MsgInfo(QWidget *owner, const QString &text)
 {
-    UiPlatform::instance().message(owner, UiPlatform::Icon::Information, messageText(MsgTitle),
+    UiPlatform::instance().message(owner, UiPlatform::Icon::Information, messageText(session().MsgTitle),
                                    messageText(text));
 }
 
 void MsgWarning(QWidget *owner, const QString &text)
 {
-    UiPlatform::instance().message(owner, UiPlatform::Icon::Warning, messageText(MsgTitle),
+    UiPlatform::instance().message(owner, UiPlatform::Icon::Warning, messageText(session().MsgTitle),
                                    messageText(text));
 }
 
 bool MsgAsk(QWidget *owner, const QString &text)
 {
-    return UiPlatform::instance().question(owner, messageText(MsgTitle), messageText(text));
+    return UiPlatform::instance().question(owner, messageText(session().MsgTitle), messageText(text));
 }
 
 }  // namespace tavi

@@ -6,9 +6,6 @@ class QWidget;
 
 namespace tavi {
 
-/// Caption of every message box; empty until the report centre sets it.
-extern QString MsgTitle;
-
 /// Longest message or caption shown, in GBK bytes; longer texts are cut with "…".
 constexpr int kMaxMessageBytes = 1023;
 

@@ -1,6 +1,6 @@
 #include "OpenQuery.h"
 
-#include "SysInfo.h"
+#include "Session.h"
 #include "db/DbError.h"
 #include "tools/SqlToAccess.h"
 
@@ -10,7 +10,7 @@ void OpenQuery(db::Recordset &query, const QString &sql)
 {
     query.close();
     try {
-        query.setSql(SysInfo.DbType == 0 ? ConvertSqlToAcc(sql) : sql);
+        query.setSql(session().SysInfo.DbType == 0 ? ConvertSqlToAcc(sql) : sql);
         query.open();
     } catch (const std::exception &) {
         query.close();

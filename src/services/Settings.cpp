@@ -1,15 +1,15 @@
 #include "Settings.h"
 
 #include "IniFile.h"
-#include "SysInfo.h"
+#include "Session.h"
 
 namespace tavi {
 
 QString ReadSetting(const QString &section, const QString &key, const QString &defaultValue)
 {
-    if (SysInfo.IniFileName.isEmpty())
+    if (session().SysInfo.IniFileName.isEmpty())
         return defaultValue;
-    return IniFile(SysInfo.IniFileName).value(section, key, defaultValue);
+    return IniFile(session().SysInfo.IniFileName).value(section, key, defaultValue);
 }
 
 }  // namespace tavi

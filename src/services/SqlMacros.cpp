@@ -1,5 +1,6 @@
 #include "SqlMacros.h"
 
+#include "Session.h"
 #include "DatePeriods.h"
 #include "Messages.h"
 #include "Tdm.h"
@@ -139,7 +140,7 @@ QString ResolveListItems(const QString &listText)
             continue;
         }
         try {
-            db::Recordset query(&dm->adoConn);
+            db::Recordset query(&session().dm->adoConn);
             query.setSql(sql);
             query.open();
             for (query.first(); !query.eof(); query.next())

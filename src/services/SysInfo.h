@@ -24,16 +24,4 @@ struct TSysInfo
     int CentreStyle = 1;
 };
 
-/// The process-wide session record.
-extern TSysInfo SysInfo;
-
-/// Day offset of the start of a date period.
-extern int GInt_BBT1;
-/// Day code of the end of a date period.
-extern int GInt_BBT2;
-/// Time of day ("HH:mm") at which a date period starts.
-extern QString GDt_BBT1;
-/// Time of day ("HH:mm") at which a date period ends.
-extern QString GDt_BBT2;
-
 }  // namespace tavi

@@ -1,7 +1,7 @@
 #include "SysParams.h"
 
 #include "SqlQuote.h"
-#include "SysInfo.h"
+#include "Session.h"
 #include "Tdm.h"
 #include "db/DbError.h"
 
@@ -9,7 +9,7 @@ namespace tavi {
 
 QString SysParamName(const QString &name)
 {
-    if (SysInfo.CnParamTable == 1) {
+    if (session().SysInfo.CnParamTable == 1) {
         if (name == QLatin1String("XTCS"))
             return QStringLiteral("系统设置");
         if (name == QLatin1String("CSMC"))
@@ -20,17 +20,17 @@ QString SysParamName(const QString &name)
 
 QString ReadSysParam(const QString &name, const QString &defaultValue)
 {
-    if (!dm)
+    if (!session().dm)
         return QString();
     const QString table = SysParamName(QStringLiteral("XTCS"));
     const QString nameColumn = SysParamName(QStringLiteral("CSMC"));
     try {
-        db::Recordset query(&dm->adoConn);
+        db::Recordset query(&session().dm->adoConn);
         query.setSql(QStringLiteral("SELECT * FROM ") + table + QStringLiteral(" WHERE ") +
                      nameColumn + QStringLiteral("=") + quotedStr(name));
         query.open();
         if (query.isEmpty()) {
-            dm->ExecSql(QStringLiteral(" insert into ") + table + QStringLiteral(" (") +
+            session().dm->ExecSql(QStringLiteral(" insert into ") + table + QStringLiteral(" (") +
                         nameColumn + QStringLiteral(") values(") + quotedStr(name) +
                         QStringLiteral(")"));
             return defaultValue;

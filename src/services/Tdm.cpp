@@ -7,8 +7,6 @@
 
 namespace tavi {
 
-Tdm *dm = nullptr;
-
 Tdm::Tdm() : qryTemp(&adoConn), tblLB(&adoConn)
 {
     tblLB.setSql(QStringLiteral("select * from reportlb"));

@@ -48,7 +48,4 @@ private:
     bool probe(const QString &sql);
 };
 
-/// The data module of the current call; null between calls.
-extern Tdm *dm;
-
 }  // namespace tavi

@@ -3,7 +3,7 @@
 #include "ui/WindowRegistry.h"
 #include "services/LocalDatabase.h"
 #include "services/Messages.h"
-#include "services/SysInfo.h"
+#include "services/Session.h"
 #include "services/Tdm.h"
 #include "services/db/Connection.h"
 #include "services/db/Recordset.h"
@@ -111,12 +111,12 @@ TEST_F(HostCall, BlankTitleOpensTheCentreAfterPreparingTheDatabase)
 {
     EXPECT_EQ(call(QStringLiteral("   "), QString(), 0, 1), 0);
     EXPECT_EQ(calls, QStringList{QStringLiteral("centre:1")});
-    EXPECT_EQ(SysInfo.UserName, QStringLiteral("王经理"));
-    EXPECT_EQ(SysInfo.OfficeName, QStringLiteral("金陵饭店"));
-    EXPECT_EQ(SysInfo.AppPath, dir.path() + QLatin1Char('/'));
-    EXPECT_EQ(SysInfo.CnParamTable, 0);
-    EXPECT_EQ(SysInfo.DesKey, QStringLiteral("Hb7$Kq2&Mw9%P"));
-    EXPECT_EQ(GDt_BBT2, QStringLiteral("23:59"));
+    EXPECT_EQ(session().SysInfo.UserName, QStringLiteral("王经理"));
+    EXPECT_EQ(session().SysInfo.OfficeName, QStringLiteral("金陵饭店"));
+    EXPECT_EQ(session().SysInfo.AppPath, dir.path() + QLatin1Char('/'));
+    EXPECT_EQ(session().SysInfo.CnParamTable, 0);
+    EXPECT_EQ(session().SysInfo.DesKey, QStringLiteral("Hb7$Kq2&Mw9%P"));
+    EXPECT_EQ(session().GDt_BBT2, QStringLiteral("23:59"));
     db::Connection c;
     c.openLocal(dir.filePath(QStringLiteral("pelto.mdb")));
     EXPECT_EQ(
@@ -170,16 +170,16 @@ TEST_F(HostCall, UnknownTitleOrMissingWindowIsReportedAndReturnsZero)
 TEST_F(HostCall, ConnectionFailureReturnsMinusOneAndTouchesNothing)
 {
     writeSettings("[Db]\nAccDbName=missing.mdb\n");
-    MsgTitle = QStringLiteral("报表中心");
-    GInt_BBT1 = 5;
+    session().MsgTitle = QStringLiteral("报表中心");
+    session().GInt_BBT1 = 5;
     ui.expectMessage(QStringLiteral("数据库连接失败！请确认您的配置正确或与软件供应商联系"));
     EXPECT_EQ(call(QString()), -1);
     EXPECT_FALSE(QFile::exists(dir.filePath(QStringLiteral("missing.mdb"))));
-    EXPECT_EQ(GInt_BBT1, 5) << "session values stay as they were";
+    EXPECT_EQ(session().GInt_BBT1, 5) << "session values stay as they were";
     EXPECT_EQ(ui.shown().back().caption, QStringLiteral("报表中心")) << "the caption persists";
     EXPECT_TRUE(calls.isEmpty());
-    MsgTitle.clear();
-    GInt_BBT1 = 0;
+    session().MsgTitle.clear();
+    session().GInt_BBT1 = 0;
 }
 
 TEST_F(HostCall, SettingsPickTheFileTheKeyAndTheServer)
@@ -190,7 +190,7 @@ TEST_F(HostCall, SettingsPickTheFileTheKeyAndTheServer)
         Gbk::encode(QStringLiteral("[Db]\r\nAccDbName=数据\\酒店.mdb\r\nAccDbPsw=zz\r\n"
                                    "[Main]\r\nDesFlag=3\r\n")));
     EXPECT_EQ(call(QString()), 0);
-    EXPECT_EQ(SysInfo.DesKey, QStringLiteral("rmavel_quostin_ad"));
+    EXPECT_EQ(session().SysInfo.DesKey, QStringLiteral("rmavel_quostin_ad"));
     db::Connection c;
     c.openLocal(dir.filePath(QStringLiteral("数据/酒店.mdb")));
     EXPECT_EQ(c.openQuery(QStringLiteral("select count(*) from ReportLB"))->value(0).toInt(), 1);
@@ -198,7 +198,7 @@ TEST_F(HostCall, SettingsPickTheFileTheKeyAndTheServer)
     writeSettings("[FrmMain]\nStrDbServer=127.0.0.1,1\nStrDbName=hotel\nStrDbUser=sa\n");
     ui.expectMessage(QStringLiteral("数据库连接失败"));
     EXPECT_EQ(call(QString(), QString(), 1), -1);
-    EXPECT_EQ(SysInfo.DbType, 1);
+    EXPECT_EQ(session().SysInfo.DbType, 1);
 }
 
 TEST_F(HostCall, AWindowThatThrowsIsReportedAndTheCallTearsDown)
@@ -206,7 +206,7 @@ TEST_F(HostCall, AWindowThatThrowsIsReportedAndTheCallTearsDown)
     WindowRegistry::setCentre([](bool) -> int { throw std::runtime_error("window failed"); });
     ui.expectMessage(QStringLiteral("报表中心内部错误：window failed"));
     EXPECT_EQ(call(QString()), 0);
-    EXPECT_EQ(dm, nullptr) << "the data module is freed on the way out";
+    EXPECT_EQ(session().dm, nullptr) << "the data module is freed on the way out";
 }
 
 TEST_F(HostCall, EmptyBusinessTimesFallBackToTheirDefaults)
@@ -221,11 +221,11 @@ TEST_F(HostCall, EmptyBusinessTimesFallBackToTheirDefaults)
         c.execute(QStringLiteral("insert into XTCS(CSMC, ZFCS) values('GInt_BBT1', '1')"));
     }
     ASSERT_EQ(call(QString()), 0);
-    EXPECT_EQ(GDt_BBT1, QStringLiteral("06:00"));
-    EXPECT_EQ(GDt_BBT2, QStringLiteral("23:59")) << "a row without a value means the default";
-    EXPECT_EQ(GInt_BBT1, 1);
-    GInt_BBT1 = 0;
-    GDt_BBT1 = QStringLiteral("00:00");
+    EXPECT_EQ(session().GDt_BBT1, QStringLiteral("06:00"));
+    EXPECT_EQ(session().GDt_BBT2, QStringLiteral("23:59")) << "a row without a value means the default";
+    EXPECT_EQ(session().GInt_BBT1, 1);
+    session().GInt_BBT1 = 0;
+    session().GDt_BBT1 = QStringLiteral("00:00");
 }
 
 struct PathCase

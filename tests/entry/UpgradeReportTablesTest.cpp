@@ -1,5 +1,5 @@
 #include "entry/UpgradeReportTables.h"
-#include "services/SysInfo.h"
+#include "services/Session.h"
 #include "services/Tdm.h"
 #include "services/db/DbError.h"
 #include "support/QtPrinters.h"
@@ -45,13 +45,13 @@ class Upgrade : public ::testing::Test
 protected:
     void SetUp() override
     {
-        saved = SysInfo.DbType;
-        dm = &data;
+        saved = session().SysInfo.DbType;
+        session().dm = &data;
     }
     void TearDown() override
     {
-        dm = nullptr;
-        SysInfo.DbType = saved;
+        session().dm = nullptr;
+        session().SysInfo.DbType = saved;
     }
     QString scalar(const QString &sql)
     {
@@ -67,7 +67,7 @@ protected:
 
 TEST_F(Upgrade, ServerGetsTheExactStatementsInOrder)
 {
-    SysInfo.DbType = 1;
+    session().SysInfo.DbType = 1;
     QStringList log;
     data.adoConn.openWith(std::make_unique<RecordingEngine>(&log), db::Connection::Kind::Server);
     UpgradeReportTables();
@@ -101,7 +101,7 @@ TEST_F(Upgrade, ServerGetsTheExactStatementsInOrder)
 
 TEST_F(Upgrade, NewLocalDatabaseEndsInTheCurrentShapeAndSecondRunChangesNothing)
 {
-    SysInfo.DbType = 0;
+    session().SysInfo.DbType = 0;
     file.open(data.adoConn, db::Connection::Kind::Local);
     UpgradeReportTables();
     EXPECT_TRUE(ui.shown().empty());
@@ -126,7 +126,7 @@ TEST_F(Upgrade, NewLocalDatabaseEndsInTheCurrentShapeAndSecondRunChangesNothing)
 
 TEST_F(Upgrade, OldTablesGainTheirColumnsAndEmptyCategoriesTheDefault)
 {
-    SysInfo.DbType = 0;
+    session().SysInfo.DbType = 0;
     file.open(data.adoConn, db::Connection::Kind::Local);
     data.adoConn.execute(QStringLiteral(
         "create table ReportList(id counter PRIMARY KEY, title varchar(50), lb int,sSql Text, "
@@ -152,7 +152,7 @@ TEST_F(Upgrade, OldTablesGainTheirColumnsAndEmptyCategoriesTheDefault)
 
 TEST_F(Upgrade, FailingStatementsAreReportedAndTheSequenceGoesOn)
 {
-    SysInfo.DbType = 0;
+    session().SysInfo.DbType = 0;
     file.open(data.adoConn, db::Connection::Kind::Local);
     // A view named like a definition table: creating the table fails, the rest goes on.
     data.adoConn.execute(QStringLiteral("create view ReportCS as select 1 as x"));

@@ -4,7 +4,7 @@
 #include "runner/QueryPanel.h"
 #include "runner/ShowReportFrm.h"
 #include "services/Clock.h"
-#include "services/SysInfo.h"
+#include "services/Session.h"
 #include "services/Tdm.h"
 #include "support/ScriptedUiPlatform.h"
 
@@ -46,32 +46,16 @@ protected:
     void SetUp() override
     {
         ASSERT_TRUE(built) << buildError.toStdString();
-        savedInfo = SysInfo;
-        savedBbt1 = GInt_BBT1;
-        savedBbt2 = GInt_BBT2;
-        savedDt1 = GDt_BBT1;
-        savedDt2 = GDt_BBT2;
-        SysInfo.DbType = 0;
-        SysInfo.SalesWord.clear();
-        SysInfo.DesKey = QString::fromLatin1(DemoDatabase::kDesKey);
-        GInt_BBT1 = GInt_BBT2 = 0;
-        GDt_BBT1 = QStringLiteral("00:00");
-        GDt_BBT2 = QStringLiteral("23:59");
+        scoped->SysInfo.DesKey = QString::fromLatin1(DemoDatabase::kDesKey);
         const QString copy = QDir(work.path()).filePath(QStringLiteral("pelto.mdb"));
         ASSERT_TRUE(QFile::copy(
             QDir(hotelDir()).filePath(QString::fromLatin1(DemoDatabase::kDatabaseName)), copy));
         data.adoConn.openLocal(copy);
-        dm = &data;
+        scoped->dm = &data;
     }
     void TearDown() override
     {
         ui.verify();
-        dm = nullptr;
-        SysInfo = savedInfo;
-        GInt_BBT1 = savedBbt1;
-        GInt_BBT2 = savedBbt2;
-        GDt_BBT1 = savedDt1;
-        GDt_BBT2 = savedDt2;
     }
 
     QString scalar(const QString &sql)
@@ -178,11 +162,7 @@ protected:
 
     ScopedClock clock{kNow};
     QTemporaryDir work;
-    TSysInfo savedInfo;
-    int savedBbt1 = 0;
-    int savedBbt2 = 0;
-    QString savedDt1;
-    QString savedDt2;
+    ScopedSession scoped;
     ScriptedUiPlatform ui;
     Tdm data;
 };

@@ -1,4 +1,5 @@
 #include "DemoRunner.h"
+#include "services/Session.h"
 #include "runner/QueryPanel.h"
 #include "ui/ReportGridView.h"
 #include "ui/ButtonEdit.h"
@@ -228,10 +229,10 @@ TEST_F(QueryPanelTest, ReportsWithoutOrdinaryParametersShowNoPanel)
 
 TEST_F(QueryPanelTest, PresetsFollowTheBusinessDaySettings)
 {
-    GInt_BBT1 = 0;
-    GDt_BBT1 = QStringLiteral("04:00");
-    GInt_BBT2 = 2;
-    GDt_BBT2 = QStringLiteral("04:00");
+    session().GInt_BBT1 = 0;
+    session().GDt_BBT1 = QStringLiteral("04:00");
+    session().GInt_BBT2 = 2;
+    session().GDt_BBT2 = QStringLiteral("04:00");
     auto w = open(QStringLiteral("客人住宿明细"));
     const int id = paramId(*w, "日期组合框");
     auto *preset = child<QComboBox>(*w, paramName("QEdt_ZDY_Cbl", id));
@@ -260,16 +261,16 @@ TEST_F(QueryPanelTest, PresetsFollowTheBusinessDaySettings)
         << "choosing the same preset again resets a hand edit";
     EXPECT_EQ(w->queryPanel()->panelDateRange()->to, QDateTime(QDate(2024, 3, 11), QTime(4, 0)));
 
-    GInt_BBT1 = 1;
-    GDt_BBT1 = QStringLiteral("12:00");
-    GInt_BBT2 = 0;
-    GDt_BBT2 = QStringLiteral("12:00");
+    session().GInt_BBT1 = 1;
+    session().GDt_BBT1 = QStringLiteral("12:00");
+    session().GInt_BBT2 = 0;
+    session().GDt_BBT2 = QStringLiteral("12:00");
     choose(preset, 1);
     EXPECT_EQ(from->dateTime(), QDateTime(QDate(2024, 3, 9), QTime(12, 0)));
     EXPECT_EQ(to->dateTime(), QDateTime(QDate(2024, 3, 10), QTime(12, 0)));
 
     // A setting that is no time of day is told once per choice, and the fields stay.
-    GDt_BBT1 = QStringLiteral("早上");
+    session().GDt_BBT1 = QStringLiteral("早上");
     ui.expectMessage(QString());
     choose(preset, 2);
     EXPECT_EQ(from->dateTime(), QDateTime(QDate(2024, 3, 9), QTime(12, 0)));
@@ -277,10 +278,10 @@ TEST_F(QueryPanelTest, PresetsFollowTheBusinessDaySettings)
 
 TEST_F(QueryPanelTest, DateOnlyComboSuspendsBusinessDaysUntilTheWindowCloses)
 {
-    GInt_BBT1 = 0;
-    GDt_BBT1 = QStringLiteral("04:00");
-    GInt_BBT2 = 2;
-    GDt_BBT2 = QStringLiteral("04:00");
+    session().GInt_BBT1 = 0;
+    session().GDt_BBT1 = QStringLiteral("04:00");
+    session().GInt_BBT2 = 2;
+    session().GDt_BBT2 = QStringLiteral("04:00");
     const int id = addReport(QStringLiteral("两个日期"), 0,
                              QStringLiteral("select * from 账单 where 1=1 {1} {2} {3}"),
                              {{"日期组合框", "开始", " and 日期 between {1}"},
@@ -306,8 +307,8 @@ TEST_F(QueryPanelTest, DateOnlyComboSuspendsBusinessDaysUntilTheWindowCloses)
     EXPECT_EQ(dateOnly->displayFormat(), QStringLiteral("yyyy-MM-dd"));
     EXPECT_EQ(dateOnly->date(), today);
     EXPECT_TRUE(w->queryPanel()->businessDayOverride());
-    EXPECT_EQ(GInt_BBT2, 0);
-    EXPECT_EQ(GDt_BBT1, QStringLiteral("00:00"));
+    EXPECT_EQ(session().GInt_BBT2, 0);
+    EXPECT_EQ(session().GDt_BBT1, QStringLiteral("00:00"));
 
     // The earlier combo sees whole days too once its preset changes.
     auto *first = child<QComboBox>(*w, paramName("QEdt_ZDY_Cbl", params[0].id));
@@ -319,17 +320,17 @@ TEST_F(QueryPanelTest, DateOnlyComboSuspendsBusinessDaysUntilTheWindowCloses)
 
     w->reject();
     EXPECT_FALSE(w->queryPanel()->businessDayOverride());
-    EXPECT_EQ(GInt_BBT1, 0);
-    EXPECT_EQ(GInt_BBT2, 2);
-    EXPECT_EQ(GDt_BBT1, QStringLiteral("04:00"));
-    EXPECT_EQ(GDt_BBT2, QStringLiteral("04:00"));
+    EXPECT_EQ(session().GInt_BBT1, 0);
+    EXPECT_EQ(session().GInt_BBT2, 2);
+    EXPECT_EQ(session().GDt_BBT1, QStringLiteral("04:00"));
+    EXPECT_EQ(session().GDt_BBT2, QStringLiteral("04:00"));
 
     // A window that is freed without closing puts them back as well.
     {
         auto again = open(id);
-        EXPECT_EQ(GDt_BBT2, QStringLiteral("23:59"));
+        EXPECT_EQ(session().GDt_BBT2, QStringLiteral("23:59"));
     }
-    EXPECT_EQ(GDt_BBT2, QStringLiteral("04:00"));
+    EXPECT_EQ(session().GDt_BBT2, QStringLiteral("04:00"));
 }
 
 TEST_F(QueryPanelTest, ButtonTextBoxOpensTheNamedReportAndTakesItsChoice)

@@ -1,4 +1,5 @@
 #include "DemoRunner.h"
+#include "services/Session.h"
 #include "ui/WindowRegistry.h"
 #include "ui/RecordEditorSeam.h"
 #include "services/report/ReportGridModel.h"
@@ -121,7 +122,7 @@ TEST_F(RunnerWindowTest, EachReportTypeShowsItsOwnControls)
 
 TEST_F(RunnerWindowTest, CaptionSizeAndMissingReport)
 {
-    SysInfo.SalesWord = QStringLiteral("客房");
+    session().SysInfo.SalesWord = QStringLiteral("客房");
     const int sales = addReport(QStringLiteral("销售日报销售"), 2,
                                 QStringLiteral("select id, 姓名 from 客人"), {}, {"姓名"});
     auto w = open(sales);

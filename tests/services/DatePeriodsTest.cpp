@@ -1,6 +1,6 @@
 #include "services/Clock.h"
 #include "services/DatePeriods.h"
-#include "services/SysInfo.h"
+#include "services/Session.h"
 #include "support/QtPrinters.h"
 
 #include <gtest/gtest.h>
@@ -22,10 +22,10 @@ class Periods : public ::testing::TestWithParam<PeriodCase>
 protected:
     void SetUp() override
     {
-        GInt_BBT1 = 0;
-        GInt_BBT2 = 0;
-        GDt_BBT1 = QStringLiteral("00:00");
-        GDt_BBT2 = QStringLiteral("23:59");
+        session().GInt_BBT1 = 0;
+        session().GInt_BBT2 = 0;
+        session().GDt_BBT1 = QStringLiteral("00:00");
+        session().GDt_BBT2 = QStringLiteral("23:59");
     }
 };
 
@@ -68,45 +68,45 @@ INSTANTIATE_TEST_SUITE_P(
 TEST_F(Periods, BusinessDaySettingsShiftStartsAndEnds)
 {
     ScopedClock clock(at("2024-03-15 10:00"));
-    GInt_BBT1 = 1;
-    GDt_BBT1 = QStringLiteral("06:00");
-    GInt_BBT2 = 0;
-    GDt_BBT2 = QStringLiteral("05:59");
+    session().GInt_BBT1 = 1;
+    session().GDt_BBT1 = QStringLiteral("06:00");
+    session().GInt_BBT2 = 0;
+    session().GDt_BBT2 = QStringLiteral("05:59");
     EXPECT_EQ(PeriodStart(1), at("2024-03-14 06:00"));
     EXPECT_EQ(PeriodEnd(1), at("2024-03-15 05:59"));
-    GInt_BBT1 = 0;
-    GInt_BBT2 = 2;
+    session().GInt_BBT1 = 0;
+    session().GInt_BBT2 = 2;
     EXPECT_EQ(PeriodStart(1), at("2024-03-15 06:00"));
     EXPECT_EQ(PeriodEnd(1), at("2024-03-16 05:59"));
     EXPECT_EQ(PeriodEnd(4), at("2024-03-01 05:59"));
-    GInt_BBT2 = 3;
+    session().GInt_BBT2 = 3;
     EXPECT_EQ(PeriodEnd(1), at("2024-03-12 05:59"));
-    GDt_BBT2.clear();
+    session().GDt_BBT2.clear();
     EXPECT_EQ(PeriodEnd(1), at("2024-03-12 00:00"));
-    GDt_BBT1 = QStringLiteral("25:00");
+    session().GDt_BBT1 = QStringLiteral("25:00");
     EXPECT_THROW(PeriodStart(1), PeriodError);
-    GDt_BBT2 = QStringLiteral("abc");
+    session().GDt_BBT2 = QStringLiteral("abc");
     EXPECT_THROW(PeriodEnd(1), PeriodError);
 }
 
 TEST(DateRangeSql, SpellsBothDatabaseKinds)
 {
-    const int saved = SysInfo.DbType;
+    const int saved = session().SysInfo.DbType;
     const QDateTime start = QDateTime(QDate(2024, 3, 5), QTime(8, 7, 33));
     const QDateTime end = QDateTime(QDate(2024, 3, 6), QTime(23, 59));
-    SysInfo.DbType = 1;
+    session().SysInfo.DbType = 1;
     EXPECT_EQ(DateRangeSql(true, start, end),
               QStringLiteral("'2024-03-05 08:07:00' and '2024-03-06 23:59:59'"));
     EXPECT_EQ(DateRangeSql(false, start, end),
               QStringLiteral("'2024-03-05 00:00:00' and '2024-03-06 23:59:59'"));
     EXPECT_EQ(DateRangeSql(false, end, start),
               QStringLiteral("'2024-03-06 00:00:00' and '2024-03-05 23:59:59'"));
-    SysInfo.DbType = 0;
+    session().SysInfo.DbType = 0;
     EXPECT_EQ(DateRangeSql(true, start, end),
               QStringLiteral(" #03-05-2024 08:07:00# and #03-06-2024 23:59:59#"));
     EXPECT_EQ(DateRangeSql(false, start, end),
               QStringLiteral(" #03-05-2024 00:00:00# and #03-06-2024 23:59:59#"));
-    SysInfo.DbType = saved;
+    session().SysInfo.DbType = saved;
 }
 
 TEST(CalendarBound, MonthAndYearEnds)

@@ -1,4 +1,4 @@
-#include "services/SysInfo.h"
+#include "services/Session.h"
 #include "services/crypto/DesCipher.h"
 #include "services/crypto/DesError.h"
 #include "services/crypto/DesText.h"
@@ -161,10 +161,10 @@ class SessionCipher : public testing::Test
 protected:
     void SetUp() override
     {
-        m_savedKey = SysInfo.DesKey;
-        SysInfo.DesKey = QString::fromLatin1(kColumnKey);
+        m_savedKey = session().SysInfo.DesKey;
+        session().SysInfo.DesKey = QString::fromLatin1(kColumnKey);
     }
-    void TearDown() override { SysInfo.DesKey = m_savedKey; }
+    void TearDown() override { session().SysInfo.DesKey = m_savedKey; }
 
 private:
     QString m_savedKey;
@@ -178,7 +178,7 @@ TEST_F(SessionCipher, EncryptsWithTheKeyOfTheSession)
     EXPECT_EQ(DecryptWithSessionKey(hex), plain);
     EXPECT_EQ(DecryptWithSessionKey(hex.toLower()), plain);
 
-    SysInfo.DesKey = QString::fromLatin1(kAlternativeKey);
+    session().SysInfo.DesKey = QString::fromLatin1(kAlternativeKey);
     EXPECT_NE(EncryptWithSessionKey(plain), hex);
     EXPECT_NE(DecryptWithSessionKey(hex), plain);
     EXPECT_EQ(DecryptWithSessionKey(EncryptWithSessionKey(plain)), plain);

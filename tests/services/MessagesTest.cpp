@@ -1,4 +1,5 @@
 #include "services/Messages.h"
+#include "services/Session.h"
 #include "support/QtPrinters.h"
 #include "support/ScriptedUiPlatform.h"
 #include "tools/Gbk.h"
@@ -17,7 +18,7 @@ TEST(Messages, GoThroughThePlatformWithTheSharedCaption)
         .expectQuestion(QStringLiteral("删除"), true)
         .expectQuestion(QStringLiteral("删除"), false);
     MsgInfo(nullptr, QStringLiteral("保存成功！"));
-    MsgTitle = QStringLiteral("报表中心");
+    session().MsgTitle = QStringLiteral("报表中心");
     MsgWarning(nullptr, QStringLiteral("请选择报表"));
     EXPECT_TRUE(MsgAsk(nullptr, QStringLiteral("确实要删除吗？")));
     EXPECT_FALSE(MsgAsk(nullptr, QStringLiteral("确实要删除吗？")));
@@ -26,7 +27,7 @@ TEST(Messages, GoThroughThePlatformWithTheSharedCaption)
     EXPECT_EQ(ui.shown()[0].caption, QString()) << "empty until the centre sets it";
     EXPECT_EQ(ui.shown()[1].caption, QStringLiteral("报表中心"));
     EXPECT_EQ(ui.shown()[2].icon, UiPlatform::Icon::Question);
-    MsgTitle.clear();
+    session().MsgTitle.clear();
 }
 
 TEST(Messages, LongTextsAreCutOnACharacterBoundary)

@@ -1,7 +1,7 @@
 #include "services/IniFile.h"
 #include "services/LocalDatabase.h"
 #include "services/Settings.h"
-#include "services/SysInfo.h"
+#include "services/Session.h"
 #include "services/SysParams.h"
 #include "services/Tdm.h"
 #include "support/QtPrinters.h"
@@ -31,12 +31,12 @@ const char *const kIni =
 TEST(ReadSetting, ReadsGbkAndUtf8FilesAndFallsBackToDefaults)
 {
     QTemporaryDir dir;
-    const QString saved = SysInfo.IniFileName;
-    SysInfo.IniFileName = dir.filePath(QStringLiteral("Setting.ini"));
+    const QString saved = session().SysInfo.IniFileName;
+    session().SysInfo.IniFileName = dir.filePath(QStringLiteral("Setting.ini"));
     const QByteArray withBom = QByteArray("\xEF\xBB\xBF") + QByteArray(kIni);
     for (const QByteArray &bytes :
          std::vector<QByteArray>{Gbk::encode(QString::fromUtf8(kIni)), QByteArray(kIni), withBom}) {
-        writeFile(SysInfo.IniFileName, bytes);
+        writeFile(session().SysInfo.IniFileName, bytes);
         EXPECT_EQ(ReadSetting(QStringLiteral("Db"), QStringLiteral("AccDbName"), QString()),
                   QStringLiteral("数据\\酒店.mdb"));
         EXPECT_EQ(ReadSetting(QStringLiteral("frmmain"), QStringLiteral("StrDbServer"), QString()),
@@ -51,13 +51,13 @@ TEST(ReadSetting, ReadsGbkAndUtf8FilesAndFallsBackToDefaults)
             ReadSetting(QStringLiteral("Nope"), QStringLiteral("DesFlag"), QStringLiteral("0")),
             QStringLiteral("0"));
     }
-    QFile::remove(SysInfo.IniFileName);
+    QFile::remove(session().SysInfo.IniFileName);
     EXPECT_EQ(ReadSetting(QStringLiteral("Main"), QStringLiteral("DesFlag"), QStringLiteral("0")),
               QStringLiteral("0"));
-    SysInfo.IniFileName = dir.path();  // a folder cannot be read as a file
+    session().SysInfo.IniFileName = dir.path();  // a folder cannot be read as a file
     EXPECT_EQ(ReadSetting(QStringLiteral("Main"), QStringLiteral("DesFlag"), QStringLiteral("0")),
               QStringLiteral("0"));
-    SysInfo.IniFileName = saved;
+    session().SysInfo.IniFileName = saved;
 }
 
 class SysParamTest : public ::testing::Test
@@ -66,13 +66,13 @@ protected:
     void SetUp() override
     {
         m_db.open(data.adoConn, db::Connection::Kind::Local);
-        dm = &data;
-        saved = SysInfo.CnParamTable;
+        session().dm = &data;
+        saved = session().SysInfo.CnParamTable;
     }
     void TearDown() override
     {
-        dm = nullptr;
-        SysInfo.CnParamTable = saved;
+        session().dm = nullptr;
+        session().SysInfo.CnParamTable = saved;
     }
 
     test::TestDatabase m_db;
@@ -83,7 +83,7 @@ protected:
 
 TEST_F(SysParamTest, ReadsValuesAndCreatesMissingRows)
 {
-    SysInfo.CnParamTable = 0;
+    session().SysInfo.CnParamTable = 0;
     data.adoConn.execute(QStringLiteral("create table XTCS(CSMC varchar(50), ZFCS varchar(50))"));
     data.adoConn.execute(QStringLiteral("insert into XTCS values('GDt_BBT1', ' 06:00 ')"));
     EXPECT_EQ(ReadSysParam(QStringLiteral("GDt_BBT1"), QStringLiteral("00:00")),
@@ -97,7 +97,7 @@ TEST_F(SysParamTest, ReadsValuesAndCreatesMissingRows)
 
 TEST_F(SysParamTest, UsesTheChineseTableWhenTheHostHasIt)
 {
-    SysInfo.CnParamTable = 1;
+    session().SysInfo.CnParamTable = 1;
     EXPECT_EQ(SysParamName(QStringLiteral("XTCS")), QStringLiteral("系统设置"));
     EXPECT_EQ(SysParamName(QStringLiteral("CSMC")), QStringLiteral("项目"));
     EXPECT_EQ(SysParamName(QStringLiteral("xtcs")), QStringLiteral("xtcs"));
@@ -106,7 +106,7 @@ TEST_F(SysParamTest, UsesTheChineseTableWhenTheHostHasIt)
         QStringLiteral("create table 系统设置(项目 varchar(50), ZFCS varchar(50))"));
     data.adoConn.execute(QStringLiteral("insert into 系统设置 values('UserInfo.sSXZDY', '营业')"));
     EXPECT_EQ(ReadSysParam(QStringLiteral("UserInfo.sSXZDY"), QString()), QStringLiteral("营业"));
-    SysInfo.CnParamTable = 0;
+    session().SysInfo.CnParamTable = 0;
     EXPECT_EQ(ReadSysParam(QStringLiteral("UserInfo.sSXZDY"), QStringLiteral("d")), QString())
         << "a missing table reads as empty text, not the default";
     EXPECT_TRUE(ui.shown().empty());

@@ -1,4 +1,5 @@
 #include "services/SqlMacros.h"
+#include "services/Session.h"
 #include "services/Tdm.h"
 #include "support/QtPrinters.h"
 #include "support/ScriptedUiPlatform.h"
@@ -102,9 +103,9 @@ protected:
             QStringLiteral("create table t(id counter PRIMARY KEY, name varchar(20))"));
         data.adoConn.execute(QStringLiteral("insert into t(name) values('x')"));
         data.adoConn.execute(QStringLiteral("insert into t(name) values('y z')"));
-        dm = &data;
+        session().dm = &data;
     }
-    void TearDown() override { dm = nullptr; }
+    void TearDown() override { session().dm = nullptr; }
     test::TestDatabase m_db;
     test::ScriptedUiPlatform ui;
     Tdm data;

@@ -1,4 +1,5 @@
 #include "services/Messages.h"
+#include "services/Session.h"
 #include "services/Tdm.h"
 #include "support/QtPrinters.h"
 #include "support/ScriptedUiPlatform.h"
@@ -71,7 +72,7 @@ TEST_P(TdmOnEngine, ProbesAndNumbersAndLeaveTheScratchQueryAlone)
 
 TEST_P(TdmOnEngine, ExecSqlReportsEveryFailureWithOneMessageAndGoesOn)
 {
-    MsgTitle = QStringLiteral("报表中心");
+    session().MsgTitle = QStringLiteral("报表中心");
     ui.expectMessage(QStringLiteral("执行Sql语句时出错"), UiPlatform::Icon::Information)
         .expectMessage(QStringLiteral("执行Sql语句时出错"), UiPlatform::Icon::Information);
     data.ExecSql(QString());
@@ -82,7 +83,7 @@ TEST_P(TdmOnEngine, ExecSqlReportsEveryFailureWithOneMessageAndGoesOn)
     EXPECT_EQ(ui.shown()[0].text, QStringLiteral("执行Sql语句时出错"));
     EXPECT_EQ(ui.shown()[0].caption, QStringLiteral("报表中心"));
     EXPECT_EQ(data.NextId(QStringLiteral("empty")), 2);
-    MsgTitle.clear();
+    session().MsgTitle.clear();
 }
 
 INSTANTIATE_TEST_SUITE_P(Engines, TdmOnEngine,

@@ -1,5 +1,5 @@
 #include "services/DbKindSql.h"
-#include "services/SysInfo.h"
+#include "services/Session.h"
 #include "services/TextRoutines.h"
 #include "support/QtPrinters.h"
 
@@ -63,16 +63,16 @@ TEST(TextRoutines, StripSpacesAndTableName)
 
 TEST(DbKindSwitches, FollowTheSessionDatabaseKind)
 {
-    const int saved = SysInfo.DbType;
-    SysInfo.DbType = 1;
+    const int saved = session().SysInfo.DbType;
+    session().SysInfo.DbType = 1;
     EXPECT_EQ(IdColumnDdl(), QStringLiteral("id int IDENTITY (1, 1) PRIMARY KEY"));
     EXPECT_EQ(MemoColumnDdl(QStringLiteral("sSql")), QStringLiteral("sSql varchar(4000)"));
     EXPECT_EQ(BoolFieldTrue(QStringLiteral("isShow")), QStringLiteral("isShow=1"));
-    SysInfo.DbType = 0;
+    session().SysInfo.DbType = 0;
     EXPECT_EQ(IdColumnDdl(), QStringLiteral("id counter PRIMARY KEY"));
     EXPECT_EQ(MemoColumnDdl(QStringLiteral("sSql")), QStringLiteral("sSql Text"));
     EXPECT_EQ(BoolFieldTrue(QStringLiteral("isShow")), QStringLiteral("isShow"));
-    SysInfo.DbType = saved;
+    session().SysInfo.DbType = saved;
 }
 
 }  // namespace

@@ -1,7 +1,7 @@
 #include "SessionCipher.h"
 
 #include "DesText.h"
-#include "services/SysInfo.h"
+#include "services/Session.h"
 #include "tools/Gbk.h"
 
 namespace tavi {
@@ -10,7 +10,7 @@ namespace {
 
 QByteArray sessionKey()
 {
-    return Gbk::encode(SysInfo.DesKey);
+    return Gbk::encode(session().SysInfo.DesKey);
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
 #include "LookupCache.h"
 
+#include "services/Session.h"
 #include "services/OpenQuery.h"
 #include "services/Tdm.h"
 #include "services/crypto/SessionCipher.h"
@@ -33,9 +34,9 @@ QString LookupCache::lookUp(const QString &lookupTemplate, const QString &value)
         const bool decrypt = sql.contains(QLatin1String("DESDECRY:"));
         if (decrypt)
             sql.remove(QLatin1String("DESDECRY:"));
-        if (!dm)
+        if (!session().dm)
             return QString();
-        m_query.setConnection(&dm->adoConn);
+        m_query.setConnection(&session().dm->adoConn);
         OpenQuery(m_query, sql);
         if (!m_query.isOpen() || m_query.isEmpty() || m_query.fieldCount() == 0)
             return QString();

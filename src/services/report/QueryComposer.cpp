@@ -1,5 +1,6 @@
 #include "QueryComposer.h"
 
+#include "services/Session.h"
 #include "ReportLoader.h"
 #include "services/DatePeriods.h"
 #include "services/Messages.h"
@@ -185,7 +186,7 @@ QString QueryComposer::crossTableColumns(const ReportParam &p, int *k)
     QString columns;
     if (list.isEmpty())
         return columns;
-    db::Recordset rows(&dm->adoConn);
+    db::Recordset rows(&session().dm->adoConn);
     OpenQuery(rows, list);
     if (!rows.isOpen())
         return columns;

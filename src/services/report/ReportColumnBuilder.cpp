@@ -1,5 +1,6 @@
 #include "ReportColumnBuilder.h"
 
+#include "services/Session.h"
 #include "ReportLoader.h"
 #include "services/DbKindSql.h"
 #include "services/OpenQuery.h"
@@ -43,7 +44,7 @@ QString ReportColumnBuilder::BuildFieldSql(int reportId, const std::optional<Dat
                                           : QStringLiteral("[交叉表列") + param.csValue + u']';
         if (list.isEmpty())
             continue;
-        db::Recordset values(&dm->adoConn);
+        db::Recordset values(&session().dm->adoConn);
         OpenQuery(values, list);
         if (!values.isOpen())
             continue;
@@ -78,7 +79,7 @@ QList<ReportColumn> ReportColumnBuilder::build(const ReportDefinition &def, bool
 QList<ReportColumn> ReportColumnBuilder::columnsFrom(const QString &sql, bool twoLevelTitles)
 {
     QList<ReportColumn> columns;
-    db::Recordset rows(&dm->adoConn);
+    db::Recordset rows(&session().dm->adoConn);
     OpenQuery(rows, sql);
     if (!rows.isOpen())
         return columns;

@@ -1,5 +1,6 @@
 #include "ReportGridModel.h"
 
+#include "services/Session.h"
 #include "services/Messages.h"
 #include "services/SqlQuote.h"
 #include "services/Tdm.h"
@@ -371,11 +372,11 @@ void ReportGridModel::setColumnWidth(int column, int width)
 
 void ReportGridModel::SaveLayout(int reportId)
 {
-    if (reportId <= 0 || !dm)
+    if (reportId <= 0 || !session().dm)
         return;
     const QString id = QString::number(reportId);
     for (qsizetype i = 0; i < m_columns.size(); ++i) {
-        dm->ExecSql(QStringLiteral("update reportfield set width=") +
+        session().dm->ExecSql(QStringLiteral("update reportfield set width=") +
                     QString::number(m_columns[i].width) + QStringLiteral(", sortid=") +
                     QString::number(i) + QStringLiteral(" where reportid=") + id +
                     QStringLiteral(" and field=") + quotedStr(m_columns[i].field));

@@ -1,7 +1,7 @@
 #include "ReportLoader.h"
 
 #include "services/OpenQuery.h"
-#include "services/SysInfo.h"
+#include "services/Session.h"
 #include "services/Tdm.h"
 #include "services/TextRoutines.h"
 
@@ -13,7 +13,7 @@ ReportDefinition ReportLoader::loadReport(int reportId)
 {
     ReportDefinition def;
     def.id = reportId;
-    db::Recordset query(&dm->adoConn);
+    db::Recordset query(&session().dm->adoConn);
     OpenQuery(query,
               QStringLiteral("select * from ReportList where ID=") + QString::number(reportId));
     if (!query.isOpen() || query.isEmpty())
@@ -31,14 +31,14 @@ ReportDefinition ReportLoader::loadReport(int reportId)
     def.addReportName = text("AddReportName").trimmed();
     def.baseTable = TableNameFromSql(def.sql);
     def.templatePath =
-        QDir(SysInfo.AppPath + QStringLiteral("Report")).filePath(text("MXReportName"));
+        QDir(session().SysInfo.AppPath + QStringLiteral("Report")).filePath(text("MXReportName"));
     return def;
 }
 
 QList<ReportParam> ReportLoader::loadParams(const QString &sql)
 {
     QList<ReportParam> params;
-    db::Recordset query(&dm->adoConn);
+    db::Recordset query(&session().dm->adoConn);
     OpenQuery(query, sql);
     if (!query.isOpen())
         return params;

@@ -2,7 +2,7 @@
 
 #include "services/Messages.h"
 #include "services/OpenQuery.h"
-#include "services/SysInfo.h"
+#include "services/Session.h"
 #include "services/Tdm.h"
 #include "services/db/DbError.h"
 #include "tools/ConversionError.h"
@@ -65,13 +65,13 @@ bool ReportQuery::run(db::Recordset &result, std::vector<bool> *selectionFlags)
     std::vector<bool> freshFlags;
     const bool copySelection = isMultiSelection() && selectionFlags;
     if (copySelection) {
-        db::Recordset copy(&dm->adoConn);
+        db::Recordset copy(&session().dm->adoConn);
         OpenQuery(copy, s);
         freshFlags.assign(copy.isOpen() ? size_t(copy.recordCount()) : 0, false);
     }
 
     try {
-        if (SysInfo.DbType == 0)
+        if (session().SysInfo.DbType == 0)
             s = ConvertSqlToAcc(s);
     } catch (const ConversionError &e) {
         result.close();
@@ -89,7 +89,7 @@ bool ReportQuery::run(db::Recordset &result, std::vector<bool> *selectionFlags)
     // Fetched apart first, so a cancelled run leaves the rows the user was looking at.
     std::unique_ptr<db::ResultTable> rows;
     try {
-        rows = dm->adoConn.engine().query(s);
+        rows = session().dm->adoConn.engine().query(s);
     } catch (const db::CancelledError &) {
         return false;
     } catch (const db::DbError &e) {

@@ -6,7 +6,7 @@
 #include "services/Clock.h"
 #include "services/DatePeriods.h"
 #include "services/SqlMacros.h"
-#include "services/SysInfo.h"
+#include "services/Session.h"
 #include "services/Tdm.h"
 #include "services/crypto/SessionCipher.h"
 #include "services/db/DbError.h"
@@ -53,21 +53,10 @@ protected:
     {
         ASSERT_TRUE(built) << buildError.toStdString();
         Clock::setFixed(kNow);
-        saved = SysInfo;
-        SysInfo.DbType = 0;
-        SysInfo.DesKey = QString::fromLatin1(DemoDatabase::kDesKey);
-        GInt_BBT1 = GInt_BBT2 = 0;
-        GDt_BBT1 = QStringLiteral("00:00");
-        GDt_BBT2 = QStringLiteral("23:59");
+        scoped->SysInfo.DesKey = QString::fromLatin1(DemoDatabase::kDesKey);
         data.adoConn.openLocal(dir().filePath(QStringLiteral("pelto.mdb")));
-        dm = &data;
+        scoped->dm = &data;
     }
-    void TearDown() override
-    {
-        dm = nullptr;
-        SysInfo = saved;
-    }
-
     static QDir dir() { return QDir(QDir(folder->path()).filePath(QStringLiteral("hotel"))); }
 
     QString scalar(const QString &sql)
@@ -133,7 +122,7 @@ protected:
     static std::unique_ptr<QTemporaryDir> folder;
     static bool built;
     static QString buildError;
-    TSysInfo saved;
+    ScopedSession scoped;
     test::ScriptedUiPlatform ui;
     Tdm data;
 };

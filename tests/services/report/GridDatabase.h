@@ -3,7 +3,7 @@
 #include "entry/UpgradeReportTables.h"
 #include "services/report/ReportColumnBuilder.h"
 #include "services/report/ReportLoader.h"
-#include "services/SysInfo.h"
+#include "services/Session.h"
 #include "services/Tdm.h"
 #include "support/QtPrinters.h"
 #include "support/ScriptedUiPlatform.h"
@@ -29,22 +29,12 @@ protected:
 
     void SetUp() override
     {
-        savedType = SysInfo.DbType;
-        savedKey = SysInfo.DesKey;
-        SysInfo.DbType = 0;
         file.open(data.adoConn, db::Connection::Kind::Local);
-        dm = &data;
+        scoped->dm = &data;
         UpgradeReportTables();
         exec("create table kh(id int, name varchar(20), secret varchar(100))");
         exec("create table xf(id int, kh int, amount float, rq datetime, note varchar(20))");
     }
-    void TearDown() override
-    {
-        dm = nullptr;
-        SysInfo.DbType = savedType;
-        SysInfo.DesKey = savedKey;
-    }
-
     void exec(const char *sql, const QVariantList &params = {})
     {
         data.adoConn.execute(QString::fromUtf8(sql), params);
@@ -99,8 +89,7 @@ protected:
     TestDatabase file;
     ScriptedUiPlatform ui;
     Tdm data;
-    int savedType = 0;
-    QString savedKey;
+    ScopedSession scoped;
     int reports = 0;
 };
 

@@ -4,7 +4,7 @@
 #include "services/report/ReportLoader.h"
 #include "services/report/ReportQuery.h"
 #include "services/Clock.h"
-#include "services/SysInfo.h"
+#include "services/Session.h"
 #include "services/Tdm.h"
 #include "support/QtPrinters.h"
 #include "support/ScriptedUiPlatform.h"
@@ -32,21 +32,10 @@ class Composition : public ::testing::Test
 protected:
     void SetUp() override
     {
-        savedType = SysInfo.DbType;
-        SysInfo.DbType = 0;
         file.open(data.adoConn, db::Connection::Kind::Local);
-        dm = &data;
+        scoped->dm = &data;
         UpgradeReportTables();
-        GInt_BBT1 = GInt_BBT2 = 0;
-        GDt_BBT1 = QStringLiteral("00:00");
-        GDt_BBT2 = QStringLiteral("23:59");
     }
-    void TearDown() override
-    {
-        dm = nullptr;
-        SysInfo.DbType = savedType;
-    }
-
     ReportDefinition report(const char *sql, std::initializer_list<Param> params,
                             const char *flags = "", int type = 0)
     {
@@ -84,10 +73,10 @@ protected:
             QString error;
             EXPECT_TRUE(values.set(s, &error)) << error.toStdString();
         }
-        SysInfo.DbType = dbType;
+        session().SysInfo.DbType = dbType;
         QueryComposer composer(def, values, mode);
         const QString sql = composer.ComposeSql();
-        SysInfo.DbType = 0;
+        session().SysInfo.DbType = 0;
         if (summary)
             *summary = composer.ConditionText();
         return sql;
@@ -97,7 +86,7 @@ protected:
     test::ScriptedUiPlatform ui;
     Tdm data;
     ScopedClock clock{QDateTime(QDate(2024, 3, 10), QTime(9, 30))};
-    int savedType = 0;
+    ScopedSession scoped;
     int reports = 0;
 };
 
@@ -198,8 +187,8 @@ TEST_F(Composition, RequiredTextFilterSuffixAndBusinessPeriod)
 
 TEST_F(Composition, BusinessDayOverrideGivesWholeDays)
 {
-    GInt_BBT1 = 1;
-    GDt_BBT1 = QStringLiteral("06:00");
+    session().GInt_BBT1 = 1;
+    session().GDt_BBT1 = QStringLiteral("06:00");
     const auto def = report("select * from xf where 1=1 {1}",
                             {{"{1}", "日期", "日期组合框2", "and rq between {1}", "", ""}});
     QString summary;
@@ -207,8 +196,8 @@ TEST_F(Composition, BusinessDayOverrideGivesWholeDays)
               QStringLiteral("select * from xf where 1=1 and rq between '2024-03-10 00:00:00' and "
                              "'2024-03-10 23:59:59'"));
     EXPECT_EQ(summary, QStringLiteral(" 日期：2024-03-10至2024-03-10"));
-    EXPECT_EQ(GInt_BBT1, 1) << "the settings come back after the run";
-    EXPECT_EQ(GDt_BBT1, QStringLiteral("06:00"));
+    EXPECT_EQ(session().GInt_BBT1, 1) << "the settings come back after the run";
+    EXPECT_EQ(session().GDt_BBT1, QStringLiteral("06:00"));
 }
 
 TEST_F(Composition, CrossTableDayColumnsRunOnRealData)

@@ -1,5 +1,6 @@
 #include "GridDatabase.h"
 
+#include "services/Session.h"
 #include "services/report/ReportColumnBuilder.h"
 
 using namespace tavi;
@@ -38,7 +39,7 @@ TEST_F(ColumnBuilding, ColumnStatementPerDatabaseKind)
 {
     EXPECT_EQ(ReportColumnBuilder::columnSql(12),
               "select * from ReportField where isShow and  ReportID=12 order by sortid,id");
-    SysInfo.DbType = 1;
+    session().SysInfo.DbType = 1;
     EXPECT_EQ(ReportColumnBuilder::columnSql(12),
               "select * from ReportField where isShow=1 and  ReportID=12 order by sortid,id");
 }

@@ -1,5 +1,6 @@
 #include "GridDatabase.h"
 
+#include "services/Session.h"
 #include "services/report/ReportGridModel.h"
 #include "services/OpenQuery.h"
 #include "services/crypto/SessionCipher.h"
@@ -173,7 +174,7 @@ TEST_F(Grid, LookupsRunOncePerDistinctValueInARun)
 
 TEST_F(Grid, LookupTextsAreDecryptedOnRequest)
 {
-    SysInfo.DesKey = QStringLiteral("tavi8key");
+    session().SysInfo.DesKey = QStringLiteral("tavi8key");
     exec("update kh set secret=? where id=7", {EncryptWithSessionKey(QStringLiteral("甲密"))});
     exec("update kh set secret=? where id=8", {EncryptWithSessionKey(QStringLiteral("乙密"))});
     exec("create table card(id int, code varchar(100))");
