@@ -1,17 +1,17 @@
 #include "Commands.h"
 
-#include "services/Session.h"
 #include "TextTable.h"
 #include "entry/CallSession.h"
 #include "entry/TaviReportPrint.h"
+#include "services/Messages.h"
+#include "services/Session.h"
+#include "services/Tdm.h"
 #include "services/report/CommandLineValues.h"
 #include "services/report/ReportColumnBuilder.h"
 #include "services/report/ReportGridModel.h"
 #include "services/report/ReportLoader.h"
 #include "services/report/ReportQuery.h"
 #include "services/report/ReportTextExport.h"
-#include "services/Messages.h"
-#include "services/Tdm.h"
 
 #include <QDir>
 #include <QFile>

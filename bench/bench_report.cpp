@@ -2,13 +2,13 @@
 // columns: composed, run and turned into the grid model with its footers, against the sqlite3
 // shell running the final statement.
 #include "entry/UpgradeReportTables.h"
+#include "services/Session.h"
+#include "services/Tdm.h"
 #include "services/report/CommandLineValues.h"
 #include "services/report/ReportColumnBuilder.h"
 #include "services/report/ReportGridModel.h"
 #include "services/report/ReportLoader.h"
 #include "services/report/ReportQuery.h"
-#include "services/Session.h"
-#include "services/Tdm.h"
 
 #include <benchmark/benchmark.h>
 #include <sqlite3.h>

@@ -4,8 +4,8 @@
 #include "SessionSettings.h"
 #include "UpgradeReportTables.h"
 #include "services/OpenQuery.h"
-#include "services/SqlQuote.h"
 #include "services/Session.h"
+#include "services/SqlQuote.h"
 #include "services/Tdm.h"
 
 namespace tavi {

@@ -3,9 +3,9 @@
 #include "HostPaths.h"
 #include "services/Messages.h"
 #include "services/OpenQuery.h"
+#include "services/Session.h"
 #include "services/Settings.h"
 #include "services/SqlQuote.h"
-#include "services/Session.h"
 #include "services/Tdm.h"
 #include "services/crypto/SettingCipher.h"
 #include "services/db/DbError.h"
@@ -43,7 +43,8 @@ struct ServerSettings
 void openServer(const ServerSettings &s)
 {
     session().dm->adoConn.close();
-    session().dm->adoConn.openServer(ServerConnectionString(s.server, s.database, s.user, s.password));
+    session().dm->adoConn.openServer(
+        ServerConnectionString(s.server, s.database, s.user, s.password));
 }
 
 }  // namespace

@@ -1,12 +1,12 @@
 #include "TaviReportPrint.h"
 
 #include "CallSession.h"
-#include "ui/WindowRegistry.h"
 #include "services/Messages.h"
 #include "services/SysInfo.h"
 #include "services/UiPlatform.h"
 #include "tools/Gbk.h"
 #include "ui/QtUiPlatform.h"
+#include "ui/WindowRegistry.h"
 
 #include <QApplication>
 #include <cstdlib>

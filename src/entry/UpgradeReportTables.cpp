@@ -1,8 +1,8 @@
 #include "UpgradeReportTables.h"
 
-#include "services/Session.h"
 #include "services/DbKindSql.h"
 #include "services/OpenQuery.h"
+#include "services/Session.h"
 #include "services/Tdm.h"
 
 namespace tavi {

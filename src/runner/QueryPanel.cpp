@@ -2,12 +2,12 @@
 
 #include "services/report/ParameterDefaults.h"
 
-#include "services/report/ReportLoader.h"
 #include "services/Arithmetic.h"
 #include "services/Clock.h"
 #include "services/DatePeriods.h"
 #include "services/Messages.h"
 #include "services/SqlMacros.h"
+#include "services/report/ReportLoader.h"
 #include "tools/CommaText.h"
 #include "tools/Gbk.h"
 #include "ui/ButtonEdit.h"

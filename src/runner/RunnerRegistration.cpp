@@ -1,8 +1,8 @@
 #include "RunnerRegistration.h"
 
 #include "ShowReportFrm.h"
-#include "ui/WindowRegistry.h"
 #include "services/UiPlatform.h"
+#include "ui/WindowRegistry.h"
 
 namespace tavi {
 

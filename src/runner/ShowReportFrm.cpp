@@ -1,19 +1,19 @@
 #include "ShowReportFrm.h"
 
 #include "QueryPanel.h"
-#include "ui/RecordEditorSeam.h"
-#include "services/report/ReportColumnBuilder.h"
-#include "services/report/ReportGridModel.h"
-#include "ui/ReportGridView.h"
-#include "services/report/ReportLoader.h"
-#include "services/report/ReportQuery.h"
 #include "entry/CallSession.h"
 #include "services/Messages.h"
 #include "services/Session.h"
 #include "services/Tdm.h"
 #include "services/UiPlatform.h"
 #include "services/db/DbError.h"
+#include "services/report/ReportColumnBuilder.h"
+#include "services/report/ReportGridModel.h"
+#include "services/report/ReportLoader.h"
+#include "services/report/ReportQuery.h"
 #include "ui/ButtonEdit.h"
+#include "ui/RecordEditorSeam.h"
+#include "ui/ReportGridView.h"
 
 #include <QApplication>
 #include <QGuiApplication>

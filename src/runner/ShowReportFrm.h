@@ -1,8 +1,8 @@
 #pragma once
 
+#include "services/db/Recordset.h"
 #include "services/report/ReportDefinition.h"
 #include "services/report/ReportSelection.h"
-#include "services/db/Recordset.h"
 #include "ui/BaseFrm.h"
 
 #include <QString>

@@ -94,7 +94,8 @@ QDateTime PeriodEnd(int kind)
 {
     const QTime time = timeOfDay(session().GDt_BBT2);
     const QDate end = baseEnd(kind, Clock::today());
-    return QDateTime(session().GInt_BBT2 == 2 ? end.addDays(1) : end.addDays(-session().GInt_BBT2), time);
+    return QDateTime(session().GInt_BBT2 == 2 ? end.addDays(1) : end.addDays(-session().GInt_BBT2),
+                     time);
 }
 
 QString DateRangeSql(bool withTime, const QDateTime &start, const QDateTime &end)

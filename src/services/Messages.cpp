@@ -27,19 +27,20 @@ QString messageText(const QString &text)
 
 void MsgInfo(QWidget *owner, const QString &text)
 {
-    UiPlatform::instance().message(owner, UiPlatform::Icon::Information, messageText(session().MsgTitle),
-                                   messageText(text));
+    UiPlatform::instance().message(owner, UiPlatform::Icon::Information,
+                                   messageText(session().MsgTitle), messageText(text));
 }
 
 void MsgWarning(QWidget *owner, const QString &text)
 {
-    UiPlatform::instance().message(owner, UiPlatform::Icon::Warning, messageText(session().MsgTitle),
-                                   messageText(text));
+    UiPlatform::instance().message(owner, UiPlatform::Icon::Warning,
+                                   messageText(session().MsgTitle), messageText(text));
 }
 
 bool MsgAsk(QWidget *owner, const QString &text)
 {
-    return UiPlatform::instance().question(owner, messageText(session().MsgTitle), messageText(text));
+    return UiPlatform::instance().question(owner, messageText(session().MsgTitle),
+                                           messageText(text));
 }
 
 }  // namespace tavi

@@ -1,8 +1,8 @@
 #include "SqlMacros.h"
 
-#include "Session.h"
 #include "DatePeriods.h"
 #include "Messages.h"
+#include "Session.h"
 #include "Tdm.h"
 #include "db/DbError.h"
 #include "tools/CommaText.h"

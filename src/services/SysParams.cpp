@@ -1,7 +1,7 @@
 #include "SysParams.h"
 
-#include "SqlQuote.h"
 #include "Session.h"
+#include "SqlQuote.h"
 #include "Tdm.h"
 #include "db/DbError.h"
 
@@ -31,8 +31,8 @@ QString ReadSysParam(const QString &name, const QString &defaultValue)
         query.open();
         if (query.isEmpty()) {
             session().dm->ExecSql(QStringLiteral(" insert into ") + table + QStringLiteral(" (") +
-                        nameColumn + QStringLiteral(") values(") + quotedStr(name) +
-                        QStringLiteral(")"));
+                                  nameColumn + QStringLiteral(") values(") + quotedStr(name) +
+                                  QStringLiteral(")"));
             return defaultValue;
         }
         return query.asString(QStringLiteral("ZFCS")).trimmed();

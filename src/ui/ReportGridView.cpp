@@ -3,10 +3,10 @@
 #include "ReportFindDialog.h"
 #include "ReportGridFooter.h"
 #include "ReportGridHeader.h"
-#include "services/report/ReportGridModel.h"
 #include "ReportGridTable.h"
 #include "services/Messages.h"
 #include "services/db/Recordset.h"
+#include "services/report/ReportGridModel.h"
 
 #include <QFrame>
 #include <QPointer>

@@ -1,6 +1,5 @@
 #include "entry/ConnectDatabase.h"
 #include "entry/TaviReportPrint.h"
-#include "ui/WindowRegistry.h"
 #include "services/LocalDatabase.h"
 #include "services/Messages.h"
 #include "services/Session.h"
@@ -10,6 +9,7 @@
 #include "support/QtPrinters.h"
 #include "support/ScriptedUiPlatform.h"
 #include "tools/Gbk.h"
+#include "ui/WindowRegistry.h"
 
 #include <gtest/gtest.h>
 #include <QFile>
@@ -222,7 +222,8 @@ TEST_F(HostCall, EmptyBusinessTimesFallBackToTheirDefaults)
     }
     ASSERT_EQ(call(QString()), 0);
     EXPECT_EQ(session().GDt_BBT1, QStringLiteral("06:00"));
-    EXPECT_EQ(session().GDt_BBT2, QStringLiteral("23:59")) << "a row without a value means the default";
+    EXPECT_EQ(session().GDt_BBT2, QStringLiteral("23:59"))
+        << "a row without a value means the default";
     EXPECT_EQ(session().GInt_BBT1, 1);
     session().GInt_BBT1 = 0;
     session().GDt_BBT1 = QStringLiteral("00:00");

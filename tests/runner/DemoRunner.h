@@ -53,10 +53,7 @@ protected:
         data.adoConn.openLocal(copy);
         scoped->dm = &data;
     }
-    void TearDown() override
-    {
-        ui.verify();
-    }
+    void TearDown() override { ui.verify(); }
 
     QString scalar(const QString &sql)
     {

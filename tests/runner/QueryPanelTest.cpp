@@ -1,8 +1,8 @@
 #include "DemoRunner.h"
-#include "services/Session.h"
 #include "runner/QueryPanel.h"
-#include "ui/ReportGridView.h"
+#include "services/Session.h"
 #include "ui/ButtonEdit.h"
+#include "ui/ReportGridView.h"
 
 #include <QCheckBox>
 #include <QComboBox>

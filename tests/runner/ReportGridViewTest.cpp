@@ -1,11 +1,11 @@
 #include "services/report/GridDatabase.h"
 
+#include "services/OpenQuery.h"
+#include "services/report/ReportGridModel.h"
 #include "ui/ReportFindDialog.h"
 #include "ui/ReportGridFooter.h"
 #include "ui/ReportGridHeader.h"
-#include "services/report/ReportGridModel.h"
 #include "ui/ReportGridView.h"
-#include "services/OpenQuery.h"
 
 #include <QApplication>
 #include <QDialog>

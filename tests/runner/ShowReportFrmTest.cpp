@@ -1,10 +1,10 @@
 #include "DemoRunner.h"
-#include "services/Session.h"
-#include "ui/WindowRegistry.h"
-#include "ui/RecordEditorSeam.h"
-#include "services/report/ReportGridModel.h"
-#include "ui/ReportGridView.h"
 #include "runner/RunnerRegistration.h"
+#include "services/Session.h"
+#include "services/report/ReportGridModel.h"
+#include "ui/RecordEditorSeam.h"
+#include "ui/ReportGridView.h"
+#include "ui/WindowRegistry.h"
 
 #include <QLabel>
 #include <QLineEdit>

@@ -1,7 +1,7 @@
 #include "services/IniFile.h"
 #include "services/LocalDatabase.h"
-#include "services/Settings.h"
 #include "services/Session.h"
+#include "services/Settings.h"
 #include "services/SysParams.h"
 #include "services/Tdm.h"
 #include "support/QtPrinters.h"

@@ -1,5 +1,5 @@
-#include "services/SqlMacros.h"
 #include "services/Session.h"
+#include "services/SqlMacros.h"
 #include "services/Tdm.h"
 #include "support/QtPrinters.h"
 #include "support/ScriptedUiPlatform.h"

@@ -1,7 +1,7 @@
 #include "LookupCache.h"
 
-#include "services/Session.h"
 #include "services/OpenQuery.h"
+#include "services/Session.h"
 #include "services/Tdm.h"
 #include "services/crypto/SessionCipher.h"
 

@@ -1,10 +1,10 @@
 #include "QueryComposer.h"
 
-#include "services/Session.h"
 #include "ReportLoader.h"
 #include "services/DatePeriods.h"
 #include "services/Messages.h"
 #include "services/OpenQuery.h"
+#include "services/Session.h"
 #include "services/SqlMacros.h"
 #include "services/Tdm.h"
 #include "services/TextRoutines.h"

@@ -1,9 +1,9 @@
 #include "ReportColumnBuilder.h"
 
-#include "services/Session.h"
 #include "ReportLoader.h"
 #include "services/DbKindSql.h"
 #include "services/OpenQuery.h"
+#include "services/Session.h"
 #include "services/SqlMacros.h"
 #include "services/SqlQuote.h"
 #include "services/Tdm.h"

@@ -6,19 +6,21 @@
 namespace tavi {
 
 /// One query parameter of a report (a `ReportCS` row).
-struct ReportParam {
+struct ReportParam
+{
     int id = 0;
-    QString csValue;    // placeholder, "{1}"
-    QString csName;     // caption
-    QString cslx;       // kind
+    QString csValue;  // placeholder, "{1}"
+    QString csName;   // caption
+    QString cslx;     // kind
     QString csDefault;
     QString csList;
-    QString csSql;      // condition template
+    QString csSql;  // condition template
     int sort = 0;
 };
 
 /// One displayed column of a report (a `ReportField` row, or a generated cross-table column).
-struct ReportColumnDef {
+struct ReportColumnDef
+{
     QString title;
     QString field;
     QString fieldFormat;
@@ -28,7 +30,8 @@ struct ReportColumnDef {
 };
 
 /// The definition of one report as the runner reads it (a `ReportList` row).
-struct ReportDefinition {
+struct ReportDefinition
+{
     int id = 0;
     /// False when no `ReportList` row has the id: nothing is ever run.
     bool found = false;

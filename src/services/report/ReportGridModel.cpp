@@ -1,7 +1,7 @@
 #include "ReportGridModel.h"
 
-#include "services/Session.h"
 #include "services/Messages.h"
+#include "services/Session.h"
 #include "services/SqlQuote.h"
 #include "services/Tdm.h"
 #include "tools/DisplayFormat.h"
@@ -377,9 +377,9 @@ void ReportGridModel::SaveLayout(int reportId)
     const QString id = QString::number(reportId);
     for (qsizetype i = 0; i < m_columns.size(); ++i) {
         session().dm->ExecSql(QStringLiteral("update reportfield set width=") +
-                    QString::number(m_columns[i].width) + QStringLiteral(", sortid=") +
-                    QString::number(i) + QStringLiteral(" where reportid=") + id +
-                    QStringLiteral(" and field=") + quotedStr(m_columns[i].field));
+                              QString::number(m_columns[i].width) + QStringLiteral(", sortid=") +
+                              QString::number(i) + QStringLiteral(" where reportid=") + id +
+                              QStringLiteral(" and field=") + quotedStr(m_columns[i].field));
     }
     MsgInfo(nullptr, QStringLiteral("报表布局保存成功"));
 }

@@ -1,10 +1,10 @@
 #pragma once
 
 #include "entry/UpgradeReportTables.h"
-#include "services/report/ReportColumnBuilder.h"
-#include "services/report/ReportLoader.h"
 #include "services/Session.h"
 #include "services/Tdm.h"
+#include "services/report/ReportColumnBuilder.h"
+#include "services/report/ReportLoader.h"
 #include "support/QtPrinters.h"
 #include "support/ScriptedUiPlatform.h"
 #include "support/TestDatabase.h"

@@ -1,9 +1,9 @@
 #include "GridDatabase.h"
 
-#include "services/Session.h"
-#include "services/report/ReportGridModel.h"
 #include "services/OpenQuery.h"
+#include "services/Session.h"
 #include "services/crypto/SessionCipher.h"
+#include "services/report/ReportGridModel.h"
 
 #include <QAbstractItemModelTester>
 #include <QSignalSpy>
