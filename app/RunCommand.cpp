@@ -7,10 +7,9 @@
 #include "services/Session.h"
 #include "services/Tdm.h"
 #include "services/report/CommandLineValues.h"
-#include "services/report/ReportColumnBuilder.h"
 #include "services/report/ReportGridModel.h"
-#include "services/report/ReportLoader.h"
-#include "services/report/ReportQuery.h"
+#include "services/report/ReportRun.h"
+#include "services/report/ReportStore.h"
 #include "services/report/ReportTextExport.h"
 
 #include <QDir>
@@ -75,15 +74,13 @@ int runRunCommand(const QStringList &args)
     CallSession call(dbType, QString(), QString());
     if (!call.open())
         return 1;
-    const auto [id, type] = CallSession::findReport(title);
-    if (id == 0) {
+    const ReportStore store(session());
+    const ReportDefinition def = store.findByTitle(title);
+    if (!def.found) {
         MsgInfo(nullptr, QStringLiteral("找不到报表相关配置！"));
         return 1;
     }
-    const ReportDefinition def = ReportLoader::loadReport(id);
-    CommandLineValues values(ReportLoader::loadParams(
-        QStringLiteral("select * from ReportCS where ReportID=") + QString::number(id) +
-        QStringLiteral(" and CSLX<>'交叉表' and CSLX<>'分类表' order by sort, CSValue")));
+    CommandLineValues values(store.params(def.id, ReportStore::ParamSet::Panel));
     for (const QString &s : sets) {
         QString error;
         if (!values.set(s, &error)) {
@@ -91,27 +88,24 @@ int runRunCommand(const QStringList &args)
             return 1;
         }
     }
-    ReportQuery query(def, values, mode, preFilter);
+    ReportRun run(session(), def, values, mode, preFilter);
     // A category tree opens on its root, which filters nothing.
-    if (def.hasFlag(",4"))
-        query.setCategory({true, true, QString()});
-    ReportColumnBuilder builder;
-    const QList<ReportColumn> columns =
-        builder.build(def, query.isMultiSelection(), values.panelDateRange());
-    query.setCrossTable(builder.dateListKind(), builder.dependsOnDateRange());
-    if (!query.checkRangeLimits())
-        return 1;
+    if (def.hasCategoryTree())
+        run.setCategory({true, true, QString()});
+    run.buildColumns();
     db::Recordset result(&session().dm->adoConn);
-    std::vector<bool> ticks;
-    if (!query.run(result, &ticks))
+    if (!run.prepare() || run.run(result) != ReportRun::Outcome::Ran) {
+        MsgInfo(nullptr, run.error());
         return 1;
-    if (query.isMultiSelection())
+    }
+    const std::vector<bool> ticks = run.takeSelectionFlags();
+    if (run.isMultiSelection())
         result.addCalculatedField(QStringLiteral("FieldSel"),
                                   [&ticks](const db::Recordset &, int row) {
                                       return row < int(ticks.size()) && ticks[size_t(row)];
                                   });
     ReportGridModel model(&result);
-    model.setColumns(columns, def.hasFlag(",1"));
+    model.setColumns(run.columns(), def.twoLevelTitles());
     const ReportTextExport text(model);
 
     QByteArray bytes;
@@ -123,8 +117,8 @@ int runRunCommand(const QStringList &args)
             table.addRow(row);
         table.addRow(text.footer());
         QString out;
-        if (!query.summaryBarText().isEmpty())
-            out += query.summaryBarText() + QLatin1Char('\n');
+        if (!run.summaryBarText().isEmpty())
+            out += run.summaryBarText() + QLatin1Char('\n');
         out += table.toString();
         bytes = out.toUtf8();
     }

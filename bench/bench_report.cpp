@@ -5,10 +5,9 @@
 #include "services/Session.h"
 #include "services/Tdm.h"
 #include "services/report/CommandLineValues.h"
-#include "services/report/ReportColumnBuilder.h"
 #include "services/report/ReportGridModel.h"
-#include "services/report/ReportLoader.h"
-#include "services/report/ReportQuery.h"
+#include "services/report/ReportRun.h"
+#include "services/report/ReportStore.h"
 
 #include <benchmark/benchmark.h>
 #include <sqlite3.h>
@@ -100,15 +99,13 @@ void runReport()
     Tdm data;
     session().dm = &data;
     data.adoConn.openLocal(g_path);
-    const ReportDefinition def = ReportLoader::loadReport(1);
-    CommandLineValues values(ReportLoader::loadParams(
-        QStringLiteral("select * from ReportCS where ReportID=1 and CSLX<>'交叉表' and "
-                       "CSLX<>'分类表' order by sort, CSValue")));
-    ReportQuery query(def, values, QString(), QString());
-    ReportColumnBuilder builder;
-    const QList<ReportColumn> columns = builder.build(def, false, values.panelDateRange());
+    const ReportStore store(session());
+    const ReportDefinition def = store.load(1);
+    CommandLineValues values(store.params(1, ReportStore::ParamSet::Panel));
+    ReportRun run(session(), def, values);
+    const QList<ReportColumn> columns = run.buildColumns();
     db::Recordset result(&data.adoConn);
-    if (!query.run(result))
+    if (run.run(result) != ReportRun::Outcome::Ran)
         std::exit(1);
     ReportGridModel model(&result);
     model.setColumns(columns, false);
@@ -116,7 +113,7 @@ void runReport()
         benchmark::DoNotOptimize(model.footerText(c));
     for (int r = 0; r < model.rowCount(); ++r)
         benchmark::DoNotOptimize(model.data(model.index(r, 0)));
-    g_finalSql = query.finalSql();
+    g_finalSql = run.finalSql();
     g_lookups = model.lookups().lookupCount();
     session().dm = nullptr;
 }

@@ -3,9 +3,7 @@
 #include "ConnectDatabase.h"
 #include "SessionSettings.h"
 #include "UpgradeReportTables.h"
-#include "services/OpenQuery.h"
 #include "services/Session.h"
-#include "services/SqlQuote.h"
 #include "services/Tdm.h"
 
 namespace tavi {
@@ -35,16 +33,6 @@ bool CallSession::open()
     UpgradeReportTables();
     LoadSessionSettings();
     return true;
-}
-
-std::pair<int, int> CallSession::findReport(const QString &title)
-{
-    OpenQuery(session().dm->qryTemp,
-              QStringLiteral("select * from reportlist where title=") + quotedStr(title));
-    if (!session().dm->qryTemp.isOpen() || session().dm->qryTemp.isEmpty())
-        return {0, 0};
-    return {int(session().dm->qryTemp.asInteger(QStringLiteral("id"))),
-            int(session().dm->qryTemp.asInteger(QStringLiteral("type")))};
 }
 
 }  // namespace tavi

@@ -19,9 +19,6 @@ public:
     /// database cannot be opened (the user has been told).
     bool open();
 
-    /// The id and type of the report with a title, from the first matching row; id 0 when none.
-    static std::pair<int, int> findReport(const QString &title);
-
 private:
     int m_dbType;
 };

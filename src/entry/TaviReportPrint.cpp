@@ -2,8 +2,10 @@
 
 #include "CallSession.h"
 #include "services/Messages.h"
+#include "services/Session.h"
 #include "services/SysInfo.h"
 #include "services/UiPlatform.h"
+#include "services/report/ReportStore.h"
 #include "tools/Gbk.h"
 #include "ui/QtUiPlatform.h"
 #include "ui/WindowRegistry.h"
@@ -86,7 +88,8 @@ int dispatch(const QString &title, const QString &option, bool toolbar, char **s
         WindowRegistry::roomState()();
         return 0;
     }
-    const auto [id, type] = CallSession::findReport(title);
+    const ReportDefinition report = ReportStore(session()).findByTitle(title);
+    const int id = report.found ? report.id : 0;
     if (id == 0) {
         MsgInfo(nullptr, QStringLiteral("找不到报表相关配置！"));
         return 0;
@@ -96,7 +99,7 @@ int dispatch(const QString &title, const QString &option, bool toolbar, char **s
         return 0;
     }
     const RunnerOutcome outcome = WindowRegistry::runner()({id, parts.modeArg, parts.preFilter});
-    if (type != 2 || outcome.modalResult != 1)
+    if (report.type() != ReportType::InformationSelection || outcome.modalResult != 1)
         return 0;
     if (selected) {
         const QByteArray gbk = Gbk::encode(outcome.resultText);

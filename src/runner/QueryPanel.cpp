@@ -7,7 +7,6 @@
 #include "services/DatePeriods.h"
 #include "services/Messages.h"
 #include "services/SqlMacros.h"
-#include "services/report/ReportLoader.h"
 #include "tools/CommaText.h"
 #include "tools/Gbk.h"
 #include "ui/ButtonEdit.h"
@@ -81,7 +80,7 @@ int QueryPanel::screenWidth() const
     return s ? s->geometry().width() : 1024;
 }
 
-void QueryPanel::BuildQueryPanel(int reportId)
+void QueryPanel::BuildQueryPanel(const QList<ReportParam> &params)
 {
     for (QWidget *child : findChildren<QWidget *>(Qt::FindDirectChildrenOnly)) {
         if (child != m_search)
@@ -92,9 +91,7 @@ void QueryPanel::BuildQueryPanel(int reportId)
     m_rangeTo = nullptr;
     setFixedHeight(kDesignHeight);
 
-    m_params = ReportLoader::loadParams(
-        QStringLiteral("select * from ReportCS where ReportID=") + QString::number(reportId) +
-        QStringLiteral(" and CSLX<>'交叉表' and CSLX<>'分类表' order by sort, CSValue"));
+    m_params = params;
     if (m_params.isEmpty()) {
         hide();
         return;

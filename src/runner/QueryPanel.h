@@ -37,7 +37,7 @@ public:
 
     /// Replaces the controls by those of a report's parameters and hides the panel when there
     /// are none.
-    void BuildQueryPanel(int reportId);
+    void BuildQueryPanel(const QList<ReportParam> &params);
     /// The parameters shown, in panel order.
     const QList<ReportParam> &params() const { return m_params; }
 

@@ -1,16 +1,14 @@
 #include "ShowReportFrm.h"
 
 #include "QueryPanel.h"
-#include "entry/CallSession.h"
 #include "services/Messages.h"
 #include "services/Session.h"
 #include "services/Tdm.h"
 #include "services/UiPlatform.h"
 #include "services/db/DbError.h"
-#include "services/report/ReportColumnBuilder.h"
 #include "services/report/ReportGridModel.h"
-#include "services/report/ReportLoader.h"
-#include "services/report/ReportQuery.h"
+#include "services/report/ReportRun.h"
+#include "services/report/ReportStore.h"
 #include "ui/ButtonEdit.h"
 #include "ui/RecordEditorSeam.h"
 #include "ui/ReportGridView.h"
@@ -55,10 +53,6 @@ TfrmReportShow::TfrmReportShow(QWidget *parent) : TfrmBase(parent)
     setSizeGripEnabled(true);
     resize(731, 500);
     setMinimumSize(kSelectionSize, kSelectionSize);
-
-    if (session().dm)
-        m_result.setConnection(&session().dm->adoConn);
-    m_model = new ReportGridModel(&m_result, this);
 
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -121,12 +115,15 @@ TfrmReportShow::TfrmReportShow(QWidget *parent) : TfrmBase(parent)
 
     m_grid = new ReportGridView(m_pnlMain);
     m_grid->setObjectName(QStringLiteral("dbGrid"));
+    m_result = new db::Recordset(session().dm ? &session().dm->adoConn : nullptr);
+    m_model = new ReportGridModel(m_result, m_grid);
+    m_result->setParent(m_model);
     m_grid->setModel(m_model);
     mainLayout->addWidget(m_grid, 1);
     connect(m_grid, &ReportGridView::rowDoubleClicked, this, [this] { gridDoubleClick(); });
     connect(m_grid, &ReportGridView::currentRowChanged, this, [this](int row) {
-        if (row >= 0 && m_result.isOpen())
-            m_result.setPosition(row);
+        if (row >= 0 && m_result->isOpen())
+            m_result->setPosition(row);
     });
 
     m_rmPrv = new QLabel(QStringLiteral("模板报表的预览在此版本中还不能显示。"), m_pnlMain);
@@ -161,12 +158,7 @@ TfrmReportShow::TfrmReportShow(QWidget *parent) : TfrmBase(parent)
     bind(Qt::Key_F9, m_btnPreview);
 }
 
-TfrmReportShow::~TfrmReportShow()
-{
-    // The grid and its model read the result set, a member that goes before the children.
-    delete m_grid;
-    delete m_model;
-}
+TfrmReportShow::~TfrmReportShow() = default;
 
 QToolButton *TfrmReportShow::addToolButton(const QString &name, const QString &caption, int icon)
 {
@@ -287,7 +279,8 @@ QSize TfrmReportShow::screenSize() const
 
 bool TfrmReportShow::isMultiSelection() const
 {
-    return m_def.type == 2 && m_modeArg != QLatin1String("NONULTI");
+    return m_def.type() == ReportType::InformationSelection &&
+           m_modeArg != QLatin1String("NONULTI");
 }
 
 void TfrmReportShow::showEvent(QShowEvent *event)
@@ -310,9 +303,11 @@ void TfrmReportShow::OpenReport()
     m_loading = true;
     m_pnlTest->setVisible(m_testMode);
     m_pnlQuery->setScreenWidth(screenSize().width());
-    m_pnlQuery->BuildQueryPanel(m_reportId);
+    if (session().dm)
+        m_pnlQuery->BuildQueryPanel(
+            ReportStore(session()).params(m_reportId, ReportStore::ParamSet::Panel));
     LoadReport();
-    if (!m_def.hasFlag(",2"))
+    if (!m_def.textConditionRequired())
         RunQuery();
     m_model->setLayoutChanged(false);
     m_loading = false;
@@ -329,22 +324,25 @@ void TfrmReportShow::OpenReport()
 void TfrmReportShow::LoadReport()
 {
     m_model->setColumns({}, false);
-    m_result.close();
-    m_dependsOnRange = false;
+    m_result->close();
+    m_run.reset();
+    if (!session().dm)
+        return;
 
-    m_def = ReportLoader::loadReport(m_reportId);
+    m_def = ReportStore(session()).load(m_reportId);
     if (!m_def.found)
         return;
+    m_run = std::make_unique<ReportRun>(session(), m_def, *m_pnlQuery, m_modeArg, m_preFilter);
     setWindowTitle(m_def.title);
     // The window's size and state are set when it opens; a reload for new date-list columns
     // leaves what the user made of them.
     const bool place = m_loading;
-    switch (m_def.type) {
-    case 0:
+    switch (m_def.type()) {
+    case ReportType::Ordinary:
         if (place)
             setWindowState(windowState() | Qt::WindowMaximized);
         break;
-    case 1:
+    case ReportType::BaseData:
         for (QWidget *w :
              {static_cast<QWidget *>(m_btnAdd), static_cast<QWidget *>(m_btnEdit),
               static_cast<QWidget *>(m_btnDel), static_cast<QWidget *>(m_editSeparator)})
@@ -352,7 +350,7 @@ void TfrmReportShow::LoadReport()
         if (place)
             setWindowState(windowState() | Qt::WindowMaximized);
         break;
-    case 2: {
+    case ReportType::InformationSelection: {
         m_toolBar->hide();
         m_pnlSel->show();
         if (place) {
@@ -367,7 +365,7 @@ void TfrmReportShow::LoadReport()
         m_rdoSelAll->setVisible(multi);
         break;
     }
-    case 3:
+    case ReportType::Template:
         if (place)
             setWindowState(windowState() | Qt::WindowMaximized);
         m_grid->hide();
@@ -379,17 +377,12 @@ void TfrmReportShow::LoadReport()
         break;
     }
 
-    ReportColumnBuilder builder;
-    const QList<ReportColumn> columns =
-        builder.build(m_def, isMultiSelection(), m_pnlQuery->panelDateRange());
-    m_dateListKind = builder.dateListKind();
-    m_dependsOnRange = builder.dependsOnDateRange();
-    m_model->setColumns(columns, m_def.hasFlag(",1"));
+    m_model->setColumns(m_run->buildColumns(), m_def.twoLevelTitles());
 }
 
 void TfrmReportShow::RunQuery()
 {
-    if (m_running || m_def.sql.isEmpty() || !session().dm)
+    if (m_running || !m_run || m_def.sql.isEmpty())
         return;
     m_running = true;
     m_cancelRequested = false;
@@ -406,34 +399,37 @@ void TfrmReportShow::RunQuery()
 
 void TfrmReportShow::runQueryNow()
 {
-    m_result.setConnection(&session().dm->adoConn);
-    if (m_dependsOnRange && m_pnlQuery->panelDateRange()) {
-        ReportQuery limits(m_def, *m_pnlQuery, m_modeArg, m_preFilter);
-        limits.setCrossTable(m_dateListKind, m_dependsOnRange);
-        if (!limits.checkRangeLimits())
-            return;
-        LoadReport();
+    bool rebuilt = false;
+    if (!m_run->prepare(&rebuilt)) {
+        MsgInfo(this, m_run->error());
+        return;
+    }
+    if (rebuilt) {
+        m_result->close();
+        m_model->setColumns(m_run->columns(), m_def.twoLevelTitles());
         m_model->setLayoutChanged(false);
     }
 
-    ReportQuery query(m_def, *m_pnlQuery, m_modeArg, m_preFilter);
-    query.setCrossTable(m_dateListKind, m_dependsOnRange);
     // The category tree is not built yet: its root, which filters nothing, stands selected.
-    if (m_def.hasFlag(",4"))
-        query.setCategory({true, true, QString()});
-    const bool multi = isMultiSelection();
-    const bool ran = query.run(m_result, multi ? &m_selection.flags() : nullptr);
+    if (m_def.hasCategoryTree())
+        m_run->setCategory({true, true, QString()});
+    const ReportRun::Outcome outcome = m_run->run(*m_result);
 
-    const QString summary = query.summaryBarText();
+    const QString summary = m_run->summaryBarText();
     m_lblTJ->setText(summary);
     m_pnlTJ->setVisible(!summary.trimmed().isEmpty());
-    if (m_testMode && !query.composedSql().isEmpty())
-        m_mmoTest->setPlainText(query.composedSql());
-    if (!ran)
+    if (m_testMode && !m_run->composedSql().isEmpty())
+        m_mmoTest->setPlainText(m_run->composedSql());
+    if (outcome == ReportRun::Outcome::Failed)
+        MsgInfo(this, m_run->error());
+    if (outcome != ReportRun::Outcome::Ran)
         return;
-    if (multi)
-        m_selection.attach(m_result);
-    if (!m_result.isEmpty())
+    const bool multi = isMultiSelection();
+    if (multi) {
+        m_selection.flags() = m_run->takeSelectionFlags();
+        m_selection.attach(*m_result);
+    }
+    if (!m_result->isEmpty())
         m_grid->setCurrentRow(0);
 }
 
@@ -455,9 +451,14 @@ void TfrmReportShow::FormClose()
 {
     m_pnlQuery->restoreBusinessDays();
     m_testMode = false;
-    if (m_model->LayoutChanged() &&
-        MsgAsk(this, QStringLiteral("报表布局已经改变，是否保存布局？")))
-        m_model->SaveLayout(m_reportId);
+    if (!m_model->LayoutChanged() || m_reportId <= 0 || !session().dm ||
+        !MsgAsk(this, QStringLiteral("报表布局已经改变，是否保存布局？")))
+        return;
+    QString error;
+    if (ReportStore(session()).saveLayout(m_reportId, m_model->layout(), &error))
+        MsgInfo(this, QStringLiteral("报表布局保存成功"));
+    else
+        MsgInfo(this, error);
 }
 
 void TfrmReportShow::btnAddClick()
@@ -473,7 +474,7 @@ void TfrmReportShow::btnAddClick()
 
 void TfrmReportShow::btnEditClick()
 {
-    if (!m_result.isOpen() || m_result.isEmpty())
+    if (!m_result->isOpen() || m_result->isEmpty())
         return;
     if (!m_pnlLeft->isHidden() && !m_trvLB->currentItem()) {
         MsgInfo(this, QStringLiteral("请先选中类别"));
@@ -491,22 +492,22 @@ void TfrmReportShow::openRecordEditor(bool addMode)
     }
     const int row = m_grid->currentRow();
     if (!addMode && row >= 0)
-        m_result.setPosition(row);
+        m_result->setPosition(row);
     // The category tree comes with the category issue; until then no node is selected.
-    editor({m_reportId, addMode, 0, m_def.baseTable, &m_result, this});
+    editor({m_reportId, addMode, 0, m_def.baseTable, m_result, this});
 }
 
 void TfrmReportShow::btnDelClick()
 {
-    if (!m_result.isOpen() || m_result.isEmpty())
+    if (!m_result->isOpen() || m_result->isEmpty())
         return;
     if (!MsgAsk(this, QStringLiteral("您确定要删除该记录吗？")))
         return;
     const int row = m_grid->currentRow();
     if (row >= 0)
-        m_result.setPosition(row);
+        m_result->setPosition(row);
     try {
-        m_result.deleteRow();
+        m_result->deleteRow();
     } catch (const db::DbError &e) {
         MsgInfo(this, e.message());
     }
@@ -514,9 +515,9 @@ void TfrmReportShow::btnDelClick()
 
 void TfrmReportShow::btnSelClick()
 {
-    if (m_def.type != 2)
+    if (m_def.type() != ReportType::InformationSelection)
         return;
-    m_resultText = m_selection.resultText(m_result, isMultiSelection(), m_grid->currentRow());
+    m_resultText = m_selection.resultText(*m_result, isMultiSelection(), m_grid->currentRow());
     accept();
 }
 
@@ -530,7 +531,7 @@ void TfrmReportShow::selectAll(bool ticked)
 
 void TfrmReportShow::gridDoubleClick()
 {
-    if (m_def.type == 1)
+    if (m_def.type() == ReportType::BaseData)
         btnEditClick();
     else
         btnSelClick();
@@ -538,12 +539,13 @@ void TfrmReportShow::gridDoubleClick()
 
 void TfrmReportShow::ButtonEditClick(int paramId, ButtonEdit *edit)
 {
-    const QList<ReportParam> rows = ReportLoader::loadParams(
-        QStringLiteral("select * from ReportCS where ReportID=") + QString::number(m_reportId) +
-        QStringLiteral(" and id=") + QString::number(paramId));
-    if (rows.isEmpty())
+    if (!session().dm)
         return;
-    const QString list = rows.first().csList;
+    const ReportStore store(session());
+    const std::optional<ReportParam> param = store.param(m_reportId, paramId);
+    if (!param)
+        return;
+    const QString list = param->csList;
     if (list.isEmpty())
         return;
     QString title = list;
@@ -552,16 +554,16 @@ void TfrmReportShow::ButtonEditClick(int paramId, ButtonEdit *edit)
         const qsizetype close = list.indexOf(u']', open + 1);
         title = close < 0 ? list.mid(open + 1) : list.mid(open + 1, close - open - 1);
     }
-    const auto [id, type] = CallSession::findReport(title);
-    if (id == 0)
+    const ReportDefinition target = store.findByTitle(title);
+    if (!target.found)
         return;
     TfrmReportShow nested(this);
-    nested.setReportId(id);
+    nested.setReportId(target.id);
     if (m_screenSize.isValid())
         nested.setScreenSize(m_screenSize);
     const int result = UiPlatform::instance().execModal(nested);
     // A chosen guest, room or product is what the box asks for: the list hands it over.
-    if (result == QDialog::Accepted && type == 2 && edit)
+    if (result == QDialog::Accepted && target.type() == ReportType::InformationSelection && edit)
         edit->setText(nested.ResultText());
 }
 

@@ -6,6 +6,7 @@
 #include "ui/BaseFrm.h"
 
 #include <QString>
+#include <memory>
 
 class QFrame;
 class QLabel;
@@ -19,6 +20,7 @@ class QTreeWidget;
 namespace tavi {
 
 class ButtonEdit;
+class ReportRun;
 class QueryPanel;
 class ReportGridModel;
 class ReportGridView;
@@ -68,7 +70,7 @@ public:
     QueryPanel *queryPanel() const { return m_pnlQuery; }
     ReportGridView *grid() const { return m_grid; }
     ReportGridModel *gridModel() const { return m_model; }
-    db::Recordset &resultSet() { return m_result; }
+    db::Recordset &resultSet() { return *m_result; }
     ReportSelection &selection() { return m_selection; }
 
     void done(int result) override;
@@ -105,10 +107,10 @@ private:
     bool m_opened = false;
     bool m_loading = false;
     bool m_closing = false;
-    int m_dateListKind = -1;
-    bool m_dependsOnRange = false;
+    std::unique_ptr<ReportRun> m_run;
 
-    db::Recordset m_result;
+    // Owned by the grid's model, which the grid owns: no view outlives the rows it shows.
+    db::Recordset *m_result = nullptr;
     // A run in progress keeps the window responsive; Esc or closing then cancels it.
     bool m_running = false;
     bool m_cancelRequested = false;

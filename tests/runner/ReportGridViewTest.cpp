@@ -38,7 +38,8 @@ protected:
 
     void open(int id, bool multiSelection = false, const char *sql = "select * from xf order by id")
     {
-        model.setColumns(columnsOf(id, multiSelection), ReportLoader::loadReport(id).hasFlag(",1"));
+        model.setColumns(columnsOf(id, multiSelection),
+                         ReportStore(session()).load(id).twoLevelTitles());
         OpenQuery(result, QString::fromUtf8(sql));
         ASSERT_TRUE(result.isOpen());
         settle();

@@ -37,6 +37,7 @@ void Connection::openWith(std::unique_ptr<Engine> engine, Kind kind)
 void Connection::close()
 {
     m_engine.reset();
+    m_transactionDepth = 0;
 }
 
 Engine &Connection::engine()

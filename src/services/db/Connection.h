@@ -45,10 +45,16 @@ public:
     /// See `Engine::setProgress`; kept for engines opened later too.
     void setProgress(Engine::Progress progress);
 
+    /// Number of transactions open on this connection (see `Transaction`).
+    int transactionDepth() const { return m_transactionDepth; }
+
 private:
     std::unique_ptr<Engine> m_engine;
     Engine::Progress m_progress;
     Kind m_kind = Kind::Local;
+    int m_transactionDepth = 0;
+
+    friend class Transaction;
 };
 
 }  // namespace tavi::db

@@ -42,6 +42,23 @@ public:
     using Progress = std::function<bool()>;
     virtual void setProgress(Progress progress) { m_progress = std::move(progress); }
 
+    /// Opens a transaction at a nesting depth (0 the outermost); deeper ones are save points.
+    virtual void beginTransaction(int depth)
+    {
+        execute(QStringLiteral("SAVEPOINT tavi_tx%1").arg(depth));
+    }
+    /// Makes the work since the matching begin permanent (for depth 0) or part of the outer one.
+    virtual void commitTransaction(int depth)
+    {
+        execute(QStringLiteral("RELEASE tavi_tx%1").arg(depth));
+    }
+    /// Undoes the work since the matching begin and closes that level.
+    virtual void rollbackTransaction(int depth)
+    {
+        execute(QStringLiteral("ROLLBACK TO tavi_tx%1").arg(depth));
+        execute(QStringLiteral("RELEASE tavi_tx%1").arg(depth));
+    }
+
     /// An identifier quoted for statements this layer composes itself.
     static QString quoteIdentifier(const QString &name)
     {

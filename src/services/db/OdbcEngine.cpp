@@ -494,6 +494,32 @@ QString OdbcEngine::productName() const
     return d->dbmsName;
 }
 
+// SQL Server names its save points with SAVE TRAN and has no release; other servers (the SQLite
+// driver of the tests) speak the standard's SAVEPOINT.
+void OdbcEngine::beginTransaction(int depth)
+{
+    if (d->dialect != Dialect::SqlServer)
+        return Engine::beginTransaction(depth);
+    execute(depth == 0 ? QStringLiteral("BEGIN TRAN")
+                       : QStringLiteral("SAVE TRAN tavi_tx%1").arg(depth));
+}
+
+void OdbcEngine::commitTransaction(int depth)
+{
+    if (d->dialect != Dialect::SqlServer)
+        return Engine::commitTransaction(depth);
+    if (depth == 0)
+        execute(QStringLiteral("COMMIT TRAN"));
+}
+
+void OdbcEngine::rollbackTransaction(int depth)
+{
+    if (d->dialect != Dialect::SqlServer)
+        return Engine::rollbackTransaction(depth);
+    execute(depth == 0 ? QStringLiteral("ROLLBACK TRAN")
+                       : QStringLiteral("ROLLBACK TRAN tavi_tx%1").arg(depth));
+}
+
 OdbcHandle OdbcEngine::Private::newStatement()
 {
     OdbcHandle stmt(SQL_HANDLE_STMT, dbc.get());

@@ -20,6 +20,9 @@ public:
                        const QString &autoColumn) override;
     int trueValue() const override { return 1; }
     QString productName() const override;
+    void beginTransaction(int depth) override;
+    void commitTransaction(int depth) override;
+    void rollbackTransaction(int depth) override;
 
 private:
     struct Private;

@@ -644,6 +644,7 @@ void Recordset::append()
         throw DbError(QStringLiteral("记录集已关闭。"));
     if (m_state == State::Edit || m_state == State::Insert)
         post();
+    Q_EMIT rowAboutToBeInserted(int(m_order.size()));
     const int rowId = m_table->appendEmptyRow();
     m_deleted.push_back(false);
     m_sorted.push_back(rowId);
@@ -805,6 +806,8 @@ void Recordset::cancel()
 void Recordset::removeRowFromViews(int rowId)
 {
     const int index = indexOfRow(rowId);
+    if (index >= 0)
+        Q_EMIT rowAboutToBeRemoved(index);
     m_sorted.erase(std::remove(m_sorted.begin(), m_sorted.end(), rowId), m_sorted.end());
     if (index >= 0) {
         m_order.erase(m_order.begin() + index);

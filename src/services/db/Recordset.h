@@ -135,7 +135,11 @@ Q_SIGNALS:
     /// Rows, columns, order or visibility changed as a whole.
     void reset();
     void rowChanged(int index);
+    /// A row is about to appear at `index` (views prepare for it), then has appeared.
+    void rowAboutToBeInserted(int index);
     void rowInserted(int index);
+    /// The row at `index` is about to leave the view, then has left it.
+    void rowAboutToBeRemoved(int index);
     void rowRemoved(int index);
     void currentChanged(int index);
 

@@ -1,12 +1,7 @@
 #include "QueryComposer.h"
 
-#include "ReportLoader.h"
 #include "services/DatePeriods.h"
-#include "services/Messages.h"
-#include "services/OpenQuery.h"
-#include "services/Session.h"
 #include "services/SqlMacros.h"
-#include "services/Tdm.h"
 #include "services/TextRoutines.h"
 #include "services/crypto/SessionCipher.h"
 
@@ -29,9 +24,14 @@ bool isPlainNumber(const QString &text)
 
 }  // namespace
 
-QueryComposer::QueryComposer(const ReportDefinition &definition, const ParameterValues &values,
-                             const QString &modeArg)
-    : m_def(definition), m_values(values), m_modeArg(modeArg)
+QueryComposer::QueryComposer(const ReportDefinition &definition, const QList<ReportParam> &params,
+                             const ParameterValues &values, const QString &modeArg,
+                             ListSource lists)
+    : m_def(definition),
+      m_params(params),
+      m_values(values),
+      m_modeArg(modeArg),
+      m_lists(std::move(lists))
 {}
 
 QString QueryComposer::crossTableAlias(int number)
@@ -50,10 +50,10 @@ QString QueryComposer::RadioCondition(const QString &item, const QString &patter
     return close < 0 ? QString() : pattern.mid(start, close - start);
 }
 
-QString QueryComposer::summaryBarText() const
+QString ComposedQuery::summaryBarText() const
 {
-    return m_conditionText.trimmed().isEmpty() ? QString()
-                                               : QStringLiteral("查询条件为：") + m_conditionText;
+    return conditionText.trimmed().isEmpty() ? QString()
+                                             : QStringLiteral("查询条件为：") + conditionText;
 }
 
 QString QueryComposer::valueMarker(const QString &value, const QString &caption, bool numberOnly)
@@ -184,22 +184,11 @@ QString QueryComposer::crossTableColumns(const ReportParam &p, int *k)
     if (p.csList.contains(QLatin1String("[:")) && range)
         list = BuildDateListSql(p.csList, range->from, range->to);
     QString columns;
-    if (list.isEmpty())
+    if (list.isEmpty() || !m_lists)
         return columns;
-    db::Recordset rows(&session().dm->adoConn);
-    OpenQuery(rows, list);
-    if (!rows.isOpen())
-        return columns;
-    const bool dated =
-        rows.hasField(QStringLiteral("daystart")) && rows.hasField(QStringLiteral("dayend"));
-    for (rows.first(); !rows.eof(); rows.next()) {
-        QString v;
-        if (dated) {
-            v = DateRangeSql(true, rows.asDateTime(QStringLiteral("daystart")),
-                             rows.asDateTime(QStringLiteral("dayend")));
-        } else {
-            v = valueMarker(db::Recordset::textOf(rows.value(0)), p.csName, false);
-        }
+    for (const ListValue &row : m_lists(list)) {
+        const QString v = row.days ? DateRangeSql(true, row.days->from, row.days->to)
+                                   : valueMarker(row.text, p.csName, false);
         QString column = p.csSql;
         column.replace(p.csValue, v);
         columns += QStringLiteral(", (") + column + QStringLiteral(") as ") + crossTableAlias(*k);
@@ -208,39 +197,35 @@ QString QueryComposer::crossTableColumns(const ReportParam &p, int *k)
     return columns;
 }
 
-QString QueryComposer::ComposeSql()
+ComposedQuery QueryComposer::ComposeSql()
 {
+    ComposedQuery out;
     m_markers.clear();
-    m_conditionText.clear();
     m_textEntered = false;
     m_hasLastDate = false;
-    const QString id = QString::number(m_def.id);
     QString s = m_def.sql;
 
-    if (m_def.hasFlag(",3")) {
+    if (m_def.hasCrossTables()) {
         int k = 0;
-        for (const ReportParam &p : ReportLoader::loadParams(
-                 QStringLiteral("select * from ReportCS where ReportID=") + id +
-                 QStringLiteral(" and CSLX='交叉表' order by sort, CSValue")))
-            s.replace(p.csValue, crossTableColumns(p, &k));
+        for (const ReportParam &p : m_params) {
+            if (p.isCrossTable())
+                s.replace(p.csValue, crossTableColumns(p, &k));
+        }
     }
 
-    QString error;
-    for (const ReportParam &p : ReportLoader::loadParams(
-             QStringLiteral("select * from ReportCS where ReportID=") + id +
-             QStringLiteral(" and CSLX<>'交叉表'  and CSLX<>'分类表' order by sort, CSValue"))) {
+    for (const ReportParam &p : m_params) {
+        if (p.isCrossTable() || p.isCategorySource())
+            continue;
         QString shown;
-        const QString cond = condition(p, &shown, &error);
-        if (!error.isEmpty()) {
-            MsgInfo(nullptr, error);
-            return QString();
-        }
+        const QString cond = condition(p, &shown, &out.error);
+        if (!out.error.isEmpty())
+            return out;
         if (!shown.isEmpty()) {
-            m_conditionText += QLatin1Char(' ') + m_values.labelCaption(p) + shown;
+            out.conditionText += QLatin1Char(' ') + m_values.labelCaption(p) + shown;
             if (p.csName.contains(QLatin1String("[LASTDAY]"))) {
-                m_conditionText += QStringLiteral(" 营业期间：");
+                out.conditionText += QStringLiteral(" 营业期间：");
                 if (m_hasLastDate)
-                    m_conditionText +=
+                    out.conditionText +=
                         m_lastDate.addDays(-1).toString(QStringLiteral("yyyy-MM-dd 04:00")) +
                         QStringLiteral("至") +
                         m_lastDate.toString(QStringLiteral("yyyy-MM-dd 04:00"));
@@ -249,19 +234,19 @@ QString QueryComposer::ComposeSql()
         s.replace(p.csValue, cond);
     }
 
-    if (m_def.hasFlag(",4") && m_category.selected) {
-        for (const ReportParam &p : ReportLoader::loadParams(
-                 QStringLiteral("select * from ReportCS where ReportID=") + id +
-                 QStringLiteral(" and CSLX='分类表' order by sort, CSValue"))) {
+    if (m_def.hasCategoryTree() && m_category.selected) {
+        for (const ReportParam &p : m_params) {
+            if (!p.isCategorySource())
+                continue;
             QString cond = m_category.root ? QString() : p.csSql;
             cond.replace(p.csValue, m_category.idList);
             s.replace(p.csValue, cond);
         }
     }
 
-    if (m_def.hasFlag(",2") && !m_textEntered) {
-        MsgInfo(nullptr, QStringLiteral("请至少输入一个查询条件！"));
-        return QString();
+    if (m_def.textConditionRequired() && !m_textEntered) {
+        out.error = QStringLiteral("请至少输入一个查询条件！");
+        return out;
     }
 
     const qsizetype filter = m_modeArg.toUpper().indexOf(QLatin1String("FILTER:"));
@@ -273,12 +258,10 @@ QString QueryComposer::ComposeSql()
         s += suffix;
     }
 
-    s = resolveMarkers(s, &error);
-    if (!error.isEmpty()) {
-        MsgInfo(nullptr, error);
-        return QString();
-    }
-    return s;
+    s = resolveMarkers(s, &out.error);
+    if (out.error.isEmpty())
+        out.sql = s;
+    return out;
 }
 
 }  // namespace tavi

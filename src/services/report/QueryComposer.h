@@ -1,15 +1,31 @@
 #pragma once
 
+#include "ListValues.h"
 #include "ParameterValues.h"
 #include "ReportDefinition.h"
 
-#include <QStringList>
-#include <functional>
+#include <QList>
+#include <QString>
+#include <vector>
 
 namespace tavi {
 
+/// What composing a report's statement gives: the statement to run, the condition summary, and
+/// the reason when the run must not happen (then `sql` is empty).
+struct ComposedQuery
+{
+    QString sql;
+    /// The condition summary (each entry begins with a blank).
+    QString conditionText;
+    QString error;
+
+    /// "查询条件为：" + summary, or empty when the summary bar stays hidden.
+    QString summaryBarText() const;
+};
+
 /// Turns a report statement and the entered parameter values into the statement to run
-/// (`ComposeSql`) and the condition summary.
+/// (`ComposeSql`) and the condition summary. Reads nothing itself: the definition's parameters
+/// and the rows of cross-table lists are handed in.
 ///
 /// Values that come from the user or from data (typed text, a chosen item, a cross-table list
 /// value) never change the statement's meaning: where their placeholder stands inside a quoted
@@ -18,8 +34,9 @@ namespace tavi {
 class QueryComposer
 {
 public:
-    QueryComposer(const ReportDefinition &definition, const ParameterValues &values,
-                  const QString &modeArg);
+    /// `params` are all the report's parameters in "sort, CSValue" order.
+    QueryComposer(const ReportDefinition &definition, const QList<ReportParam> &params,
+                  const ParameterValues &values, const QString &modeArg, ListSource lists = {});
 
     /// The category condition source of a report with a category tree: whether a node is
     /// selected, whether it is the root, and the comma list of its and its descendants' ids.
@@ -31,13 +48,8 @@ public:
     };
     void setCategory(const Category &category) { m_category = category; }
 
-    /// The final statement; empty when the run must not happen (the reason has been shown).
-    QString ComposeSql();
-
-    /// The condition summary of the last composition (each entry begins with a blank).
-    const QString &ConditionText() const { return m_conditionText; }
-    /// "查询条件为：" + summary, or empty when the summary bar stays hidden.
-    QString summaryBarText() const;
+    /// The final statement and summary, or the reason it cannot run.
+    ComposedQuery ComposeSql();
 
     /// `RadioCondition`: the condition of an item in "{item=condition}" pairs.
     static QString RadioCondition(const QString &item, const QString &pattern);
@@ -58,10 +70,11 @@ private:
     };
 
     const ReportDefinition &m_def;
+    const QList<ReportParam> &m_params;
     const ParameterValues &m_values;
     QString m_modeArg;
+    ListSource m_lists;
     Category m_category;
-    QString m_conditionText;
     std::vector<Value> m_markers;
     bool m_textEntered = false;
     QDate m_lastDate;

@@ -1,37 +1,19 @@
 #include "ReportColumnBuilder.h"
 
-#include "ReportLoader.h"
-#include "services/DbKindSql.h"
-#include "services/OpenQuery.h"
-#include "services/Session.h"
+#include "ReportStore.h"
 #include "services/SqlMacros.h"
-#include "services/SqlQuote.h"
-#include "services/Tdm.h"
-#include "services/TextRoutines.h"
 
 namespace tavi {
 
-QString ReportColumnBuilder::columnSql(int reportId)
-{
-    return QStringLiteral("select * from ReportField where ") +
-           BoolFieldTrue(QStringLiteral("isShow")) + QStringLiteral(" and  ReportID=") +
-           QString::number(reportId) + QStringLiteral(" order by sortid,id");
-}
+ReportColumnBuilder::ReportColumnBuilder(const ReportStore &store, ListSource lists)
+    : m_store(store), m_lists(std::move(lists))
+{}
 
-QString ReportColumnBuilder::BuildFieldSql(int reportId, const std::optional<DateRange> &panelRange)
+QList<ReportColumnDef> ReportColumnBuilder::crossTableColumns(
+    const ReportDefinition &def, const std::optional<DateRange> &panelRange)
 {
-    const QString id = QString::number(reportId);
-    const QString shown = BoolFieldTrue(QStringLiteral("isShow"));
-    QString s = QStringLiteral(
-                    "select title, field, fieldformat, width, HJFlag, SortID from "
-                    "ReportField where ") +
-                shown + QStringLiteral(" and ReportID=") + id +
-                QStringLiteral(" and left(field, 5)<>'[交叉表列'");
-
-    const QList<ReportParam> params = ReportLoader::loadParams(
-        QStringLiteral("select * from ReportCS where ReportID=") + id +
-        QStringLiteral(" and CSLX='交叉表'") + QStringLiteral(" order by sort, CSValue"));
-    int k = 0;
+    const QList<ReportParam> params = m_store.params(def.id, ReportStore::ParamSet::CrossTables);
+    QList<ReportStore::CrossTableList> lists;
     for (const ReportParam &param : params) {
         QString list = ExtractListSql(param.csList);
         if (param.csList.contains(QLatin1String("[:")) && panelRange) {
@@ -39,27 +21,17 @@ QString ReportColumnBuilder::BuildFieldSql(int reportId, const std::optional<Dat
             list = BuildDateListSql(param.csList, panelRange->from, panelRange->to);
             m_dependsOnDateRange = true;
         }
-        const QString templateField = params.size() == 1
-                                          ? QStringLiteral("[交叉表列]")
-                                          : QStringLiteral("[交叉表列") + param.csValue + u']';
-        if (list.isEmpty())
+        if (list.isEmpty() || !m_lists)
             continue;
-        db::Recordset values(&session().dm->adoConn);
-        OpenQuery(values, list);
-        if (!values.isOpen())
-            continue;
-        for (values.first(); !values.eof(); values.next()) {
-            s += QStringLiteral(" union select replace(title, '[交叉表列]',") +
-                 quotedStr(db::Recordset::textOf(values.value(0))) + QStringLiteral("), ") +
-                 quotedStr(QStringLiteral("Tavi_Field_Tmp") + IntToZeroStr(k, 2)) +
-                 QStringLiteral(", fieldformat, width, HJFlag, SortID ") +
-                 QStringLiteral("from ReportField where ") + shown +
-                 QStringLiteral(" and ReportID=") + id + QStringLiteral(" and field='") +
-                 templateField + u'\'';
-            ++k;
-        }
+        ReportStore::CrossTableList columns;
+        columns.templateField = params.size() == 1
+                                    ? QStringLiteral("[交叉表列]")
+                                    : QStringLiteral("[交叉表列") + param.csValue + u']';
+        for (const ListValue &value : m_lists(list))
+            columns.values << value.text;
+        lists << columns;
     }
-    return s + QStringLiteral(" order by sortid, field");
+    return m_store.shownColumns(def.id, lists);
 }
 
 QList<ReportColumn> ReportColumnBuilder::build(const ReportDefinition &def, bool multiSelection,
@@ -67,41 +39,14 @@ QList<ReportColumn> ReportColumnBuilder::build(const ReportDefinition &def, bool
 {
     m_dateListKind = -1;
     m_dependsOnDateRange = false;
-    const QString sql = def.hasFlag(",3") ? BuildFieldSql(def.id, panelRange) : columnSql(def.id);
+    const QList<ReportColumnDef> defs =
+        def.hasCrossTables() ? crossTableColumns(def, panelRange) : m_store.shownColumns(def.id);
     QList<ReportColumn> columns;
     if (multiSelection)
         columns << ReportColumn::selectionColumn();
-    columns << columnsFrom(sql, def.hasFlag(",1"));
+    for (const ReportColumnDef &d : defs)
+        columns << ReportColumn::fromDefinition(d, def.twoLevelTitles());
     assignFooters(columns);
-    return columns;
-}
-
-QList<ReportColumn> ReportColumnBuilder::columnsFrom(const QString &sql, bool twoLevelTitles)
-{
-    QList<ReportColumn> columns;
-    db::Recordset rows(&session().dm->adoConn);
-    OpenQuery(rows, sql);
-    if (!rows.isOpen())
-        return columns;
-    const auto text = [&rows](const char *name) {
-        const QString n = QLatin1String(name);
-        return rows.hasField(n) ? rows.asString(n) : QString();
-    };
-    const auto number = [&rows](const char *name) {
-        const QString n = QLatin1String(name);
-        return rows.hasField(n) ? int(rows.asInteger(n)) : 0;
-    };
-    for (rows.first(); !rows.eof(); rows.next()) {
-        ReportColumnDef def;
-        def.field = text("field");
-        def.title = text("title");
-        def.fieldFormat = text("FieldFormat");
-        def.width = number("Width");
-        def.hjFlag =
-            rows.hasField(QStringLiteral("HJFlag")) && rows.asBool(QStringLiteral("HJFlag"));
-        def.sortId = number("SortID");
-        columns << ReportColumn::fromDefinition(def, twoLevelTitles);
-    }
     return columns;
 }
 

@@ -1,8 +1,6 @@
 #include "ReportGridModel.h"
 
-#include "services/Messages.h"
 #include "services/Session.h"
-#include "services/SqlQuote.h"
 #include "services/Tdm.h"
 #include "tools/DisplayFormat.h"
 
@@ -35,8 +33,18 @@ ReportGridModel::ReportGridModel(db::Recordset *recordset, QObject *parent)
 {
     connect(m_recordset, &db::Recordset::reset, this, &ReportGridModel::recordsetReset);
     connect(m_recordset, &db::Recordset::rowChanged, this, &ReportGridModel::recordsetRowChanged);
-    connect(m_recordset, &db::Recordset::rowInserted, this, &ReportGridModel::rowsChanged);
-    connect(m_recordset, &db::Recordset::rowRemoved, this, &ReportGridModel::rowsChanged);
+    connect(m_recordset, &db::Recordset::rowAboutToBeInserted, this,
+            [this](int row) { beginInsertRows(QModelIndex(), row, row); });
+    connect(m_recordset, &db::Recordset::rowInserted, this, [this] {
+        endInsertRows();
+        invalidateFooters();
+    });
+    connect(m_recordset, &db::Recordset::rowAboutToBeRemoved, this,
+            [this](int row) { beginRemoveRows(QModelIndex(), row, row); });
+    connect(m_recordset, &db::Recordset::rowRemoved, this, [this] {
+        endRemoveRows();
+        invalidateFooters();
+    });
     m_table = m_recordset->table();
 }
 
@@ -88,13 +96,6 @@ void ReportGridModel::recordsetRowChanged(int row)
     if (row >= 0 && row < rowCount() && !m_columns.isEmpty())
         Q_EMIT dataChanged(index(row, 0), index(row, columnCount() - 1));
     invalidateFooters();
-}
-
-void ReportGridModel::rowsChanged()
-{
-    beginResetModel();
-    invalidateFooters();
-    endResetModel();
 }
 
 std::pair<int, int> ReportGridModel::upperTitleSpan(int column) const
@@ -370,18 +371,12 @@ void ReportGridModel::setColumnWidth(int column, int width)
     Q_EMIT headerDataChanged(Qt::Horizontal, column, column);
 }
 
-void ReportGridModel::SaveLayout(int reportId)
+QList<ReportStore::LayoutColumn> ReportGridModel::layout() const
 {
-    if (reportId <= 0 || !session().dm)
-        return;
-    const QString id = QString::number(reportId);
-    for (qsizetype i = 0; i < m_columns.size(); ++i) {
-        session().dm->ExecSql(QStringLiteral("update reportfield set width=") +
-                              QString::number(m_columns[i].width) + QStringLiteral(", sortid=") +
-                              QString::number(i) + QStringLiteral(" where reportid=") + id +
-                              QStringLiteral(" and field=") + quotedStr(m_columns[i].field));
-    }
-    MsgInfo(nullptr, QStringLiteral("报表布局保存成功"));
+    QList<ReportStore::LayoutColumn> columns;
+    for (const ReportColumn &c : m_columns)
+        columns << ReportStore::LayoutColumn{c.field, c.width};
+    return columns;
 }
 
 }  // namespace tavi

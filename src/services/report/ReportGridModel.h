@@ -2,6 +2,7 @@
 
 #include "LookupCache.h"
 #include "ReportColumn.h"
+#include "ReportStore.h"
 #include "services/db/Recordset.h"
 
 #include <QAbstractTableModel>
@@ -77,8 +78,8 @@ public:
     /// The user changed widths since the flag was last cleared.
     bool LayoutChanged() const { return m_layoutChanged; }
     void setLayoutChanged(bool changed) { m_layoutChanged = changed; }
-    /// Stores widths and display order into the report's `ReportField` rows, then confirms.
-    void SaveLayout(int reportId);
+    /// Widths and display order of the columns, for the store to keep.
+    QList<ReportStore::LayoutColumn> layout() const;
 
     /// The shown texts of the lookup columns in this run.
     const LookupCache &lookups() const { return m_lookups; }
@@ -90,7 +91,6 @@ Q_SIGNALS:
 private:
     void recordsetReset();
     void recordsetRowChanged(int row);
-    void rowsChanged();
     void resolveFields();
     bool applySort(int column, Qt::SortOrder order);
     QString cellText(int row, int column) const;

@@ -8,8 +8,8 @@
 #include "services/db/DbError.h"
 #include "services/report/CommandLineValues.h"
 #include "services/report/QueryComposer.h"
-#include "services/report/ReportLoader.h"
-#include "services/report/ReportQuery.h"
+#include "services/report/ReportRun.h"
+#include "services/report/ReportStore.h"
 #include "support/QtPrinters.h"
 #include "support/ScriptedUiPlatform.h"
 #include "tools/CommaText.h"
@@ -83,12 +83,9 @@ protected:
                             rs->asString("sSql"), rs->asString("CsList")});
         return list;
     }
-    QList<ReportParam> params(int id, const char *where = "")
+    QList<ReportParam> params(int id, ReportStore::ParamSet set = ReportStore::ParamSet::All)
     {
-        return ReportLoader::loadParams(
-            QStringLiteral("select * from ReportCS where ReportID=%1 %2 order by sort, CSValue")
-                .arg(id)
-                .arg(QString::fromUtf8(where)));
+        return ReportStore(session()).params(id, set);
     }
     int reportId(const char *title)
     {
@@ -102,20 +99,20 @@ protected:
     std::unique_ptr<db::Recordset> run(int id, const QStringList &sets,
                                        const QueryComposer::Category &category = {true, true, {}})
     {
-        const ReportDefinition def = ReportLoader::loadReport(id);
-        CommandLineValues values(params(id, "and CSLX<>'交叉表' and CSLX<>'分类表'"));
+        const ReportDefinition def = ReportStore(session()).load(id);
+        CommandLineValues values(params(id, ReportStore::ParamSet::Panel));
         for (const QString &s : sets) {
             QString error;
             EXPECT_TRUE(values.set(s, &error)) << error.toStdString();
         }
-        ReportQuery query(def, values, QString(), QString());
-        if (def.hasFlag(",3"))
-            query.setCrossTable(0, true);
-        query.setCategory(category);
+        ReportRun run(session(), def, values);
+        run.buildColumns();
+        run.setCategory(category);
         auto result = std::make_unique<db::Recordset>(&data.adoConn);
-        EXPECT_TRUE(query.checkRangeLimits());
-        EXPECT_TRUE(query.run(*result))
-            << def.title.toStdString() << ": " << query.finalSql().toStdString();
+        EXPECT_TRUE(run.prepare()) << run.error().toStdString();
+        EXPECT_EQ(run.run(*result), ReportRun::Outcome::Ran)
+            << def.title.toStdString() << ": " << run.error().toStdString() << " in "
+            << run.finalSql().toStdString();
         return result;
     }
 

@@ -3,8 +3,9 @@
 #include "entry/UpgradeReportTables.h"
 #include "services/Session.h"
 #include "services/Tdm.h"
+#include "services/report/ListValues.h"
 #include "services/report/ReportColumnBuilder.h"
-#include "services/report/ReportLoader.h"
+#include "services/report/ReportStore.h"
 #include "support/QtPrinters.h"
 #include "support/ScriptedUiPlatform.h"
 #include "support/TestDatabase.h"
@@ -79,16 +80,23 @@ protected:
              QString::fromUtf8(c.format), c.width, c.totalled ? -1 : 0, sortId, c.shown ? -1 : 0});
     }
 
+    ReportColumnBuilder columnBuilder()
+    {
+        return ReportColumnBuilder(
+            store, [this](const QString &sql) { return readListValues(data.adoConn, sql); });
+    }
+
     QList<ReportColumn> columnsOf(int id, bool multiSelection = false,
                                   const std::optional<DateRange> &range = std::nullopt)
     {
-        ReportColumnBuilder builder;
-        return builder.build(ReportLoader::loadReport(id), multiSelection, range);
+        ReportColumnBuilder builder = columnBuilder();
+        return builder.build(store.load(id), multiSelection, range);
     }
 
     TestDatabase file;
     ScriptedUiPlatform ui;
     Tdm data;
+    ReportStore store{data.adoConn, 0};
     ScopedSession scoped;
     int reports = 0;
 };

@@ -4,8 +4,8 @@
 #include "services/Tdm.h"
 #include "services/report/CommandLineValues.h"
 #include "services/report/QueryComposer.h"
-#include "services/report/ReportLoader.h"
-#include "services/report/ReportQuery.h"
+#include "services/report/ReportRun.h"
+#include "services/report/ReportStore.h"
 #include "support/QtPrinters.h"
 #include "support/ScriptedUiPlatform.h"
 #include "support/TestDatabase.h"
@@ -53,18 +53,16 @@ protected:
                 {id, QString::fromUtf8(p.value), QString::fromUtf8(p.name),
                  QString::fromUtf8(p.kind), QString::fromUtf8(p.sql), QString::fromUtf8(p.list),
                  QString::fromUtf8(p.defaultValue), sort++});
-        return ReportLoader::loadReport(id);
+        return ReportStore(session()).load(id);
     }
 
     static QList<ReportParam> panelParams(int id)
     {
-        return ReportLoader::loadParams(
-            QStringLiteral("select * from ReportCS where ReportID=%1 and "
-                           "CSLX<>'交叉表' and CSLX<>'分类表' order by sort, CSValue")
-                .arg(id));
+        return ReportStore(session()).params(id, ReportStore::ParamSet::Panel);
     }
 
-    // Composes with NAME=VALUE settings on a database kind; empty when the run stops.
+    // Composes with NAME=VALUE settings on a database kind; empty when the run stops, with the
+    // reason in `lastError`.
     QString compose(const ReportDefinition &def, QStringList sets, int dbType = 1,
                     const QString &mode = QString(), QString *summary = nullptr)
     {
@@ -74,12 +72,15 @@ protected:
             EXPECT_TRUE(values.set(s, &error)) << error.toStdString();
         }
         session().SysInfo.DbType = dbType;
-        QueryComposer composer(def, values, mode);
-        const QString sql = composer.ComposeSql();
+        const QList<ReportParam> params =
+            ReportStore(session()).params(def.id, ReportStore::ParamSet::All);
+        QueryComposer composer(def, params, values, mode);
+        const ComposedQuery composed = composer.ComposeSql();
         session().SysInfo.DbType = 0;
         if (summary)
-            *summary = composer.ConditionText();
-        return sql;
+            *summary = composed.conditionText;
+        lastError = composed.error;
+        return composed.sql;
     }
 
     test::TestDatabase file;
@@ -88,6 +89,7 @@ protected:
     ScopedClock clock{QDateTime(QDate(2024, 3, 10), QTime(9, 30))};
     ScopedSession scoped;
     int reports = 0;
+    QString lastError;
 };
 
 TEST_F(Composition, TextAndDateRangeOnBothDatabaseKinds)
@@ -141,9 +143,8 @@ TEST_F(Composition, TypedAndListedTextsCannotChangeTheStatement)
     EXPECT_EQ(compose(def, {"姓名=O'Brien", "名=' or 1=1 --", "编号= 42 "}),
               QStringLiteral(
                   "select * from kr where name like '%'' or 1=1 --%' and xm='O''Brien' and id=42"));
-    ui.expectMessage(QStringLiteral("“编号：”的值“1 or 1=1”只能是数字，查询没有执行。"));
     EXPECT_EQ(compose(def, {"编号=1 or 1=1"}), QString());
-    ui.verify();
+    EXPECT_EQ(lastError, QStringLiteral("“编号：”的值“1 or 1=1”只能是数字，查询没有执行。"));
 
     const auto list = report("select * from kr where 1=1 {1}",
                              {{"{1}", "客人", "下拉框", "and xm='{1}'", "全部\nO'Brien", "全部"}});
@@ -159,17 +160,16 @@ TEST_F(Composition, NumberParameterTakesNumbersOnly)
         report("select * from fj where 1=1 {1}", {{"{1}", "楼层", "数字型", "and lc={1}", "", ""}});
     EXPECT_EQ(compose(def, {}), QStringLiteral("select * from fj where 1=1 "));
     EXPECT_EQ(compose(def, {"楼层=3"}), QStringLiteral("select * from fj where 1=1 and lc=3"));
-    ui.expectMessage(QStringLiteral("不是数字"));
     EXPECT_EQ(compose(def, {"楼层=3;drop table fj"}), QString());
+    EXPECT_TRUE(lastError.contains(QStringLiteral("不是数字"))) << lastError.toStdString();
 }
 
 TEST_F(Composition, RequiredTextFilterSuffixAndBusinessPeriod)
 {
     const auto dates = report("select * from xf where 1=1 {1}",
                               {{"{1}", "日期", "日期组合框", "and rq between {1}", "", ""}}, ",2");
-    ui.expectMessage(QStringLiteral("请至少输入一个查询条件！"));
     EXPECT_EQ(compose(dates, {}), QString());
-    ui.verify();
+    EXPECT_EQ(lastError, QStringLiteral("请至少输入一个查询条件！"));
 
     const auto def = report("select * from xf where 1=1 {1} {2}",
                             {{"{1}", "营业日[LASTDAY]", "日期型", "and rq='{1}'", "", ""},
@@ -218,11 +218,12 @@ TEST_F(Composition, CrossTableDayColumnsRunOnRealData)
     CommandLineValues values(panelParams(def.id));
     QString error;
     ASSERT_TRUE(values.set(QStringLiteral("日期=2024-03-01..2024-03-03"), &error));
-    ReportQuery query(def, values, QString(), QString());
-    query.setCrossTable(0, true);
-    ASSERT_TRUE(query.checkRangeLimits());
+    ReportRun run(session(), def, values);
+    run.buildColumns();
+    ASSERT_TRUE(run.columnsFollowDateRange());
+    ASSERT_TRUE(run.prepare());
     db::Recordset result(&data.adoConn);
-    ASSERT_TRUE(query.run(result)) << query.finalSql().toStdString();
+    ASSERT_EQ(run.run(result), ReportRun::Outcome::Ran) << run.finalSql().toStdString();
     EXPECT_EQ(result.fieldNames(),
               QStringList({"n", "Tavi_Field_Tmp00", "Tavi_Field_Tmp01", "Tavi_Field_Tmp02"}));
     EXPECT_EQ(result.asInteger(QStringLiteral("n")), 3);
@@ -234,7 +235,13 @@ TEST_F(Composition, CrossTableDayColumnsRunOnRealData)
 
 TEST_F(Composition, DateListRangeLimits)
 {
-    const auto def = report("select 1 {1}", {{"{1}", "日期", "日期组合框", "{1}", "", ""}}, ",3");
+    const char *lists[] = {"[:DAYLIST:]", "[:MONTHLIST:]", "[:YEARLIST:]"};
+    QList<ReportDefinition> defs;
+    for (const char *list : lists)
+        defs << report("select 1 {2} {1}",
+                       {{"{1}", "日期", "日期组合框", "{1}", "", ""},
+                        {"{2}", "[交叉表]", "交叉表", ", {2}", list, ""}},
+                       ",3");
     const struct
     {
         const char *range;
@@ -248,15 +255,14 @@ TEST_F(Composition, DateListRangeLimits)
                  {"2020-01-01..2025-12-31", 2, false, "查询时间间隔不能超过5年"},
                  {"2024-04-03..2024-03-01", 0, false, "查询时间间隔不能超过31天"}};
     for (const auto &c : cases) {
-        CommandLineValues values(panelParams(def.id));
+        CommandLineValues values(panelParams(defs[c.kind].id));
         QString error;
         ASSERT_TRUE(values.set(QStringLiteral("日期=") + QString::fromUtf8(c.range), &error));
-        ReportQuery query(def, values, QString(), QString());
-        query.setCrossTable(c.kind, true);
-        if (!c.ok)
-            ui.expectMessage(QString::fromUtf8(c.message));
-        EXPECT_EQ(query.checkRangeLimits(), c.ok) << c.range;
-        ui.verify();
+        ReportRun run(session(), defs[c.kind], values);
+        run.buildColumns();
+        ASSERT_TRUE(run.columnsFollowDateRange());
+        EXPECT_EQ(run.prepare(), c.ok) << c.range;
+        EXPECT_EQ(run.error(), QString::fromUtf8(c.message)) << c.range;
     }
 }
 
@@ -270,28 +276,30 @@ TEST_F(Composition, PreFilterAndFailingStatements)
     CommandLineValues values({});
     db::Recordset result(&data.adoConn);
     {
-        ReportQuery query(def, values, QStringLiteral("NONULTI"), QStringLiteral("id IN (1,3)"));
-        ASSERT_TRUE(query.run(result));
-        EXPECT_EQ(query.finalSql(), QStringLiteral("select * from kr where 1=1 and id IN (1,3)"));
+        ReportRun run(session(), def, values, QStringLiteral("NONULTI"),
+                      QStringLiteral("id IN (1,3)"));
+        ASSERT_EQ(run.run(result), ReportRun::Outcome::Ran);
+        EXPECT_EQ(run.finalSql(), QStringLiteral("select * from kr where 1=1 and id IN (1,3)"));
         EXPECT_EQ(result.recordCount(), 2);
     }
     {
-        ReportQuery query(def, values, QStringLiteral("NONULTI"), QStringLiteral("xm = '李四'"));
-        ASSERT_TRUE(query.run(result));
+        ReportRun run(session(), def, values, QStringLiteral("NONULTI"),
+                      QStringLiteral("xm = '李四'"));
+        ASSERT_EQ(run.run(result), ReportRun::Outcome::Ran);
         EXPECT_EQ(result.recordCount(), 1);
         EXPECT_EQ(result.asString(QStringLiteral("xm")), QStringLiteral("李四"));
     }
     {
-        std::vector<bool> flags;
-        ReportQuery query(def, values, QString(), QString());
-        EXPECT_TRUE(query.isMultiSelection());
-        ASSERT_TRUE(query.run(result, &flags));
-        EXPECT_EQ(flags, std::vector<bool>(3, false));
+        ReportRun run(session(), def, values);
+        EXPECT_TRUE(run.isMultiSelection());
+        ASSERT_EQ(run.run(result), ReportRun::Outcome::Ran);
+        EXPECT_EQ(run.takeSelectionFlags(), std::vector<bool>(3, false));
     }
     const auto broken = report("select * from nowhere", {});
-    ReportQuery query(broken, values, QString(), QString());
-    ui.expectMessage(QStringLiteral("no such table: nowhere"));
-    EXPECT_FALSE(query.run(result));
+    ReportRun run(session(), broken, values);
+    EXPECT_EQ(run.run(result), ReportRun::Outcome::Failed);
+    EXPECT_TRUE(run.error().contains(QStringLiteral("no such table: nowhere")))
+        << run.error().toStdString();
     EXPECT_FALSE(result.isOpen());
 }
 
@@ -308,17 +316,18 @@ TEST_F(Composition, ACancelledRunKeepsThePreviousRows)
         {}, "", 2);
     CommandLineValues values({});
     db::Recordset result(&data.adoConn);
-    std::vector<bool> flags;
-    ASSERT_TRUE(ReportQuery(quick, values, QString(), QString()).run(result, &flags));
+    ReportRun quickRun(session(), quick, values);
+    ASSERT_EQ(quickRun.run(result), ReportRun::Outcome::Ran);
     ASSERT_EQ(result.recordCount(), 2);
-    flags[1] = true;
+    EXPECT_EQ(quickRun.takeSelectionFlags().size(), 2u);
 
     data.adoConn.setProgress([] { return true; });
-    EXPECT_FALSE(ReportQuery(slow, values, QString(), QString()).run(result, &flags));
+    ReportRun slowRun(session(), slow, values);
+    EXPECT_EQ(slowRun.run(result), ReportRun::Outcome::Cancelled);
     data.adoConn.setProgress({});
     EXPECT_EQ(result.recordCount(), 2) << "the rows of the last run stay";
     EXPECT_EQ(result.asString(QStringLiteral("xm")), QStringLiteral("张三"));
-    EXPECT_EQ(flags, std::vector<bool>({false, true})) << "and so do their ticks";
+    EXPECT_TRUE(slowRun.takeSelectionFlags().empty()) << "and no fresh ticks replace the old";
 }
 
 }  // namespace

@@ -35,15 +35,6 @@ protected:
     }
 };
 
-TEST_F(ColumnBuilding, ColumnStatementPerDatabaseKind)
-{
-    EXPECT_EQ(ReportColumnBuilder::columnSql(12),
-              "select * from ReportField where isShow and  ReportID=12 order by sortid,id");
-    session().SysInfo.DbType = 1;
-    EXPECT_EQ(ReportColumnBuilder::columnSql(12),
-              "select * from ReportField where isShow=1 and  ReportID=12 order by sortid,id");
-}
-
 TEST_F(ColumnBuilding, PropertiesComeFromTheShownRowsInOrder)
 {
     const int id = report({
@@ -122,26 +113,10 @@ TEST_F(ColumnBuilding, DayListColumnsFollowThePanelRange)
     const DateRange march{QDateTime(QDate(2024, 3, 1), QTime(0, 0)),
                           QDateTime(QDate(2024, 3, 3), QTime(0, 0))};
 
-    ReportColumnBuilder builder;
-    const QString n = QString::number(id);
-    const QString generated =
-        QStringLiteral(
-            " union select replace(title, '[交叉表列]','%1'), 'Tavi_Field_Tmp%2', "
-            "fieldformat, width, HJFlag, SortID from ReportField where isShow and "
-            "ReportID=") +
-        n + QStringLiteral(" and field='[交叉表列]'");
-    EXPECT_EQ(builder.BuildFieldSql(id, march),
-              QStringLiteral("select title, field, fieldformat, width, HJFlag, SortID from "
-                             "ReportField where isShow and ReportID=") +
-                  n + QStringLiteral(" and left(field, 5)<>'[交叉表列'") +
-                  generated.arg(QStringLiteral("3月1日"), QStringLiteral("00")) +
-                  generated.arg(QStringLiteral("3月2日"), QStringLiteral("01")) +
-                  generated.arg(QStringLiteral("3月3日"), QStringLiteral("02")) +
-                  QStringLiteral(" order by sortid, field"));
+    ReportColumnBuilder builder = columnBuilder();
+    const QList<ReportColumn> columns = builder.build(store.load(id), false, march);
     EXPECT_EQ(builder.dateListKind(), 0);
     EXPECT_TRUE(builder.dependsOnDateRange());
-
-    const QList<ReportColumn> columns = builder.build(ReportLoader::loadReport(id), false, march);
     EXPECT_EQ(titles(columns),
               QStringList({"客人", "营业额3月1日", "营业额3月2日", "营业额3月3日", "合计"}));
     EXPECT_EQ(fields(columns), QStringList({"kh", "Tavi_Field_Tmp00", "Tavi_Field_Tmp01",
@@ -151,8 +126,8 @@ TEST_F(ColumnBuilding, DayListColumnsFollowThePanelRange)
     EXPECT_EQ(columns[2].footer, Footer::Sum);
     EXPECT_EQ(columns[0].footer, Footer::Count);
 
-    ReportColumnBuilder withoutRange;
-    EXPECT_EQ(fields(withoutRange.build(ReportLoader::loadReport(id), false, std::nullopt)),
+    ReportColumnBuilder withoutRange = columnBuilder();
+    EXPECT_EQ(fields(withoutRange.build(store.load(id), false, std::nullopt)),
               QStringList({"kh", "amount"}));
     EXPECT_EQ(withoutRange.dateListKind(), -1);
     EXPECT_FALSE(withoutRange.dependsOnDateRange());
@@ -170,8 +145,8 @@ TEST_F(ColumnBuilding, SeveralCrossTablesNumberTheirColumnsOnAndQuoteTheirValues
     const DateRange range{QDateTime(QDate(2024, 1, 15), QTime(0, 0)),
                           QDateTime(QDate(2024, 2, 15), QTime(0, 0))};
 
-    ReportColumnBuilder builder;
-    const QList<ReportColumn> columns = builder.build(ReportLoader::loadReport(id), false, range);
+    ReportColumnBuilder builder = columnBuilder();
+    const QList<ReportColumn> columns = builder.build(store.load(id), false, range);
     EXPECT_EQ(titles(columns), QStringList({"24年1月月", "24年2月月", "部门O'Neil", "部门前台"}));
     EXPECT_EQ(fields(columns), QStringList({"Tavi_Field_Tmp00", "Tavi_Field_Tmp01",
                                             "Tavi_Field_Tmp02", "Tavi_Field_Tmp03"}));
