@@ -7,10 +7,7 @@
 
 namespace tavi {
 
-Tdm::Tdm() : qryTemp(&adoConn), tblLB(&adoConn)
-{
-    tblLB.setSql(QStringLiteral("select * from reportlb"));
-}
+Tdm::Tdm() : qryTemp(&adoConn) {}
 
 Tdm::~Tdm() = default;
 

@@ -8,7 +8,7 @@
 namespace tavi {
 
 /// The data module of one call: the connection every window uses, the scratch lookup query,
-/// the category table, the package connection, and the small lookups built on them.
+/// the package connection, and the small lookups built on them.
 /// Lookups never raise: a failed query counts as an empty result.
 class Tdm
 {
@@ -22,8 +22,6 @@ public:
     db::Connection adoConn;
     /// Scratch query of the lookups; holds the last lookup's result until the next one.
     db::Recordset qryTemp;
-    /// The category table "reportlb"; not opened at creation.
-    db::Recordset tblLB;
     /// Second connection, used only for package files.
     db::Connection adoExport;
 
