@@ -1,5 +1,7 @@
 #include "JetDialect.h"
 
+#include "tools/SqlLexer.h"
+
 #include <QDateTime>
 #include <QRegularExpression>
 #include <vector>
@@ -26,77 +28,38 @@ struct Token
     QString text;
 };
 
-bool isWordChar(QChar c)
+Tok kindOf(SqlTokenKind kind)
 {
-    return c.isLetterOrNumber() || c == u'_' || c == u'$' || c.unicode() > 0x7F;
+    switch (kind) {
+    case SqlTokenKind::Blank:
+        return Tok::Space;
+    case SqlTokenKind::Word:
+        return Tok::Word;
+    case SqlTokenKind::Number:
+        return Tok::Number;
+    case SqlTokenKind::String:
+        return Tok::String;
+    case SqlTokenKind::QuotedName:
+    case SqlTokenKind::BracketName:
+        return Tok::Ident;
+    case SqlTokenKind::Date:
+        return Tok::Date;
+    case SqlTokenKind::LineComment:
+    case SqlTokenKind::BlockComment:
+        return Tok::Comment;
+    case SqlTokenKind::Symbol:
+        break;
+    }
+    return Tok::Punct;
 }
 
 std::vector<Token> lex(const QString &s)
 {
+    const SqlLexer lexer(s, SqlDialect::Jet);
     std::vector<Token> out;
-    qsizetype i = 0;
-    const qsizetype n = s.size();
-    while (i < n) {
-        const QChar c = s[i];
-        const qsizetype start = i;
-        if (c.isSpace()) {
-            while (i < n && s[i].isSpace())
-                ++i;
-            out.push_back({Tok::Space, s.mid(start, i - start)});
-        } else if (c == u'\'' || c == u'"') {
-            ++i;
-            while (i < n) {
-                if (s[i] == c) {
-                    if (i + 1 < n && s[i + 1] == c) {
-                        i += 2;
-                        continue;
-                    }
-                    ++i;
-                    break;
-                }
-                ++i;
-            }
-            out.push_back({c == u'\'' ? Tok::String : Tok::Ident, s.mid(start, i - start)});
-        } else if (c == u'[') {
-            const qsizetype end = s.indexOf(u']', i);
-            i = end < 0 ? n : end + 1;
-            out.push_back({Tok::Ident, s.mid(start, i - start)});
-        } else if (c == u'#') {
-            const qsizetype end = s.indexOf(u'#', i + 1);
-            const qsizetype eol = s.indexOf(u'\n', i + 1);
-            if (end > 0 && (eol < 0 || end < eol)) {
-                i = end + 1;
-                out.push_back({Tok::Date, s.mid(start, i - start)});
-            } else {
-                ++i;
-                out.push_back({Tok::Punct, s.mid(start, 1)});
-            }
-        } else if (c == u'-' && i + 1 < n && s[i + 1] == u'-') {
-            while (i < n && s[i] != u'\n')
-                ++i;
-            out.push_back({Tok::Comment, s.mid(start, i - start)});
-        } else if (c == u'/' && i + 1 < n && s[i + 1] == u'*') {
-            const qsizetype end = s.indexOf(QLatin1String("*/"), i + 2);
-            i = end < 0 ? n : end + 2;
-            out.push_back({Tok::Comment, s.mid(start, i - start)});
-        } else if (c.isDigit() || (c == u'.' && i + 1 < n && s[i + 1].isDigit())) {
-            while (i < n && (s[i].isDigit() || s[i] == u'.'))
-                ++i;
-            out.push_back({Tok::Number, s.mid(start, i - start)});
-        } else if (isWordChar(c)) {
-            while (i < n && isWordChar(s[i]))
-                ++i;
-            out.push_back({Tok::Word, s.mid(start, i - start)});
-        } else {
-            // Two-character operators stay whole so "<>" is never split.
-            static const QStringList pairs = {QStringLiteral("<>"), QStringLiteral("<="),
-                                              QStringLiteral(">="), QStringLiteral("||"),
-                                              QStringLiteral("!=")};
-            const QString two = s.mid(i, 2);
-            i += pairs.contains(two) ? 2 : 1;
-            out.push_back({Tok::Punct, s.mid(start, i - start)});
-        }
-    }
+    out.reserve(lexer.tokens().size());
+    for (const SqlToken &t : lexer.tokens())
+        out.push_back({kindOf(t.kind), lexer.text(t).toString()});
     return out;
 }
 
