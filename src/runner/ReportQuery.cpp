@@ -6,6 +6,7 @@
 #include "services/Tdm.h"
 #include "services/db/DbError.h"
 #include "tools/ConversionError.h"
+#include "tools/SqlCondition.h"
 #include "tools/SqlToAccess.h"
 
 #include <cmath>
@@ -53,6 +54,12 @@ bool ReportQuery::run(db::Recordset &result, std::vector<bool> *selectionFlags)
 {
     if (m_def.sql.isEmpty())
         return false;
+    const QString badFilter = sqlConditionError(
+        m_preFilter, SysInfo.DbType == 0 ? SqlDialect::Jet : SqlDialect::TransactSql);
+    if (!badFilter.isEmpty()) {
+        MsgInfo(nullptr, badFilter);
+        return false;
+    }
     QueryComposer composer(m_def, m_values, m_modeArg);
     composer.setCategory(m_category);
     QString s = composer.ComposeSql();

@@ -299,6 +299,17 @@ TEST_F(Composition, PreFilterAndFailingStatements)
         ASSERT_TRUE(query.run(result, &flags));
         EXPECT_EQ(flags, std::vector<bool>(3, false));
     }
+    // A pre-filter is one condition: nothing runs when it carries a statement or a clause.
+    for (const char *filter : {"id in (1); delete from kr; select 1 as id",
+                               "id in (1) union select 1, 'x'", "1=1) or (1=1"}) {
+        ReportQuery query(def, values, QStringLiteral("NONULTI"), QString::fromUtf8(filter));
+        ui.expectMessage(QStringLiteral("过滤条件“") + QString::fromUtf8(filter) +
+                         QStringLiteral("”"));
+        EXPECT_FALSE(query.run(result)) << filter;
+        ui.verify();
+    }
+    EXPECT_EQ(data.adoConn.openQuery(QStringLiteral("select count(*) from kr"))->value(0).toInt(),
+              3);
     const auto broken = report("select * from nowhere", {});
     ReportQuery query(broken, values, QString(), QString());
     ui.expectMessage(QStringLiteral("no such table: nowhere"));

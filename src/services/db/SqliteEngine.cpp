@@ -3,6 +3,7 @@
 #include "DbError.h"
 #include "JetDialect.h"
 #include "JetFunctions.h"
+#include "tools/SqlLexer.h"
 
 #include <sqlite3.h>
 #include <QFileInfo>
@@ -310,10 +311,16 @@ qint64 SqliteEngine::execute(const QString &sql, const QVariantList &params)
 
 std::unique_ptr<ResultTable> SqliteEngine::query(const QString &sql, const QVariantList &params)
 {
+    // A query is one statement: whatever reaches its text must not append a command.
+    const qsizetype second = SqlLexer(sql, SqlDialect::Jet).secondStatementAt();
+    if (second >= 0)
+        throw DbError(
+            QStringLiteral("查询只能是一条语句，第 %1 个字符的“;”后面还有语句。").arg(second + 1));
     const QStringList statements = JetDialect::translate(sql);
     if (statements.isEmpty())
         throw DbError(QStringLiteral("查询文本为空。"));
     int next = 0;
+    // Parts of the one statement (the columns of an ALTER TABLE) run before the last.
     for (qsizetype i = 0; i + 1 < statements.size(); ++i) {
         Statement stmt = prepare(m_db, statements[i]);
         bind(m_db, stmt.get(), params, next);

@@ -249,6 +249,25 @@ TEST_F(LocalEngine, ErrorsCarryTheEngineMessage)
     EXPECT_THROW(conn.execute(QStringLiteral("create tabel x(a int)")), DbError);
 }
 
+TEST_F(LocalEngine, AQueryRunsOneStatementOnly)
+{
+    conn.execute(QStringLiteral("create table 客人(id counter PRIMARY KEY, 姓名 varchar(20))"));
+    conn.execute(QStringLiteral("insert into 客人(姓名) values('张三')"));
+    try {
+        conn.openQuery(
+            QStringLiteral("select * from 客人 where id in (1); delete from 客人; "
+                           "select 1 as id"));
+        FAIL() << "stacked statements ran";
+    } catch (const DbError &e) {
+        EXPECT_TRUE(e.message().contains(QStringLiteral("第 33 个字符的“;”")))
+            << e.message().toStdString();
+    }
+    EXPECT_EQ(scalar(QStringLiteral("select count(*) from 客人")), QStringLiteral("1"));
+    // A closing separator, and separators inside literals and comments, are no second statement.
+    EXPECT_EQ(scalar(QStringLiteral("select 姓名 from 客人 where 姓名<>'a;b' /* ; */ ; -- x")),
+              QStringLiteral("张三"));
+}
+
 TEST(LocalEngineOpen, MissingOrForeignFilesFailWithTheEngineMessage)
 {
     test::TestDatabase db;
