@@ -101,6 +101,38 @@ void bind(sqlite3 *db, sqlite3_stmt *stmt, const QVariantList &params, int &next
     }
 }
 
+// The parts of one statement of the caller's: rolled back together unless released.
+class Savepoint
+{
+public:
+    Savepoint(sqlite3 *db, bool active) : m_db(db), m_active(active)
+    {
+        if (m_active &&
+            sqlite3_exec(m_db, "SAVEPOINT tavi_statement", nullptr, nullptr, nullptr) != SQLITE_OK)
+            fail(m_db);
+    }
+    ~Savepoint()
+    {
+        if (m_active)
+            sqlite3_exec(m_db, "ROLLBACK TO tavi_statement; RELEASE tavi_statement", nullptr,
+                         nullptr, nullptr);
+    }
+    Savepoint(const Savepoint &) = delete;
+    Savepoint &operator=(const Savepoint &) = delete;
+
+    void release()
+    {
+        if (m_active &&
+            sqlite3_exec(m_db, "RELEASE tavi_statement", nullptr, nullptr, nullptr) != SQLITE_OK)
+            fail(m_db);
+        m_active = false;
+    }
+
+private:
+    sqlite3 *m_db;
+    bool m_active;
+};
+
 // Runs a statement to its end, discarding rows.
 void runToEnd(sqlite3 *db, sqlite3_stmt *stmt)
 {
@@ -300,12 +332,15 @@ qint64 SqliteEngine::execute(const QString &sql, const QVariantList &params)
         throw DbError(QStringLiteral("命令文本为空。"));
     int next = 0;
     qint64 changes = 0;
+    // One statement of the caller's is whole or not at all, however many it became.
+    Savepoint savepoint(m_db, statements.size() > 1);
     for (const QString &s : statements) {
         Statement stmt = prepare(m_db, s);
         bind(m_db, stmt.get(), params, next);
         runToEnd(m_db, stmt.get());
         changes = sqlite3_stmt_readonly(stmt.get()) ? 0 : sqlite3_changes64(m_db);
     }
+    savepoint.release();
     return changes;
 }
 

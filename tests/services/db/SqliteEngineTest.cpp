@@ -119,6 +119,23 @@ TEST_F(LocalEngine, AlterTableAddsSeveralColumnsInOneStatement)
               QStringLiteral("1"));
 }
 
+TEST_F(LocalEngine, AlterTableAddingSeveralColumnsIsWholeOrNothing)
+{
+    conn.execute(QStringLiteral("create table ReportField(id counter PRIMARY KEY, isShow bit)"));
+    EXPECT_THROW(conn.execute(QStringLiteral(
+                     "Alter table ReportField Add Align int, isShow bit, isPrint bit")),
+                 DbError);
+    const auto rs = conn.openQuery(QStringLiteral("select * from ReportField"));
+    EXPECT_EQ(rs->fieldCount(), 2);
+    // Inside the caller's transaction the failed statement takes back only its own parts.
+    conn.execute(QStringLiteral("begin"));
+    conn.execute(QStringLiteral("Alter table ReportField Add Align int"));
+    EXPECT_THROW(conn.execute(QStringLiteral("Alter table ReportField Add isPrint bit, Align int")),
+                 DbError);
+    conn.execute(QStringLiteral("commit"));
+    EXPECT_EQ(conn.openQuery(QStringLiteral("select * from ReportField"))->fieldCount(), 3);
+}
+
 TEST_F(LocalEngine, CounterKeysNumberNewRows)
 {
     conn.execute(QStringLiteral("create table t(id counter PRIMARY KEY, name varchar(20))"));
