@@ -324,6 +324,87 @@ void rewritePlus(std::vector<Token> &t)
     }
 }
 
+// Jet compares texts without letter case whatever a table was made with: comparisons in a
+// query get NOCASE on their left operand, which SQLite then uses before any column collation.
+// An assignment in UPDATE … SET, an operand that is a number, and an explicit COLLATE stay.
+void collateComparisons(std::vector<Token> &t)
+{
+    const int first = nextSolid(t, 0);
+    if (first < 0)
+        return;
+    const Token &head = t[size_t(first)];
+    if (!is(head, "select") && !is(head, "update") && !is(head, "delete") && !is(head, "insert") &&
+        !is(head, "with") && !isPunct(head, "("))
+        return;
+    const bool update = is(head, "update");
+    static const QStringList comparisons = {
+        QStringLiteral("="), QStringLiteral("<>"), QStringLiteral("!="), QStringLiteral("<"),
+        QStringLiteral(">"), QStringLiteral("<="), QStringLiteral(">=")};
+    const auto isNumber = [&](int k) {
+        if (k < 0)
+            return false;
+        if (t[size_t(k)].kind == Tok::Number)
+            return true;
+        const int next = nextSolid(t, k + 1);
+        return (isPunct(t[size_t(k)], "-") || isPunct(t[size_t(k)], "+")) && next >= 0 &&
+               t[size_t(next)].kind == Tok::Number;
+    };
+    std::vector<Token> out;
+    out.reserve(t.size() + 16);
+    int depth = 0;
+    bool inSet = false;
+    for (int k = 0; k < int(t.size()); ++k) {
+        const Token &tok = t[size_t(k)];
+        if (isPunct(tok, "("))
+            ++depth;
+        else if (isPunct(tok, ")"))
+            --depth;
+        if (update && depth == 0 && is(tok, "set"))
+            inSet = true;
+        else if (update && depth == 0 && (is(tok, "where") || is(tok, "from")))
+            inSet = false;
+        const bool keywordOperator = is(tok, "in") || is(tok, "between");
+        const bool comparison =
+            tok.kind == Tok::Punct && comparisons.contains(tok.text) && !(inSet && depth == 0);
+        if (comparison || keywordOperator) {
+            int last = int(out.size()) - 1;
+            while (last >= 0 &&
+                   (out[size_t(last)].kind == Tok::Space || out[size_t(last)].kind == Tok::Comment))
+                --last;
+            if (keywordOperator && last >= 0 && is(out[size_t(last)], "not")) {
+                for (--last; last >= 0 && (out[size_t(last)].kind == Tok::Space ||
+                                           out[size_t(last)].kind == Tok::Comment);)
+                    --last;
+            }
+            const int at = last + 1;
+            int beforeLast = last - 1;
+            while (beforeLast >= 0 && out[size_t(beforeLast)].kind == Tok::Space)
+                --beforeLast;
+            const bool operand =
+                last >= 0 &&
+                (isPunct(out[size_t(last)], ")") ||
+                 (out[size_t(last)].kind != Tok::Punct && !endsOperand(out[size_t(last)])));
+            const bool explicitCollation =
+                beforeLast >= 0 && is(out[size_t(beforeLast)], "collate");
+            const bool numbers = (last >= 0 && out[size_t(last)].kind == Tok::Number) ||
+                                 (comparison && isNumber(nextSolid(t, k + 1)));
+            if (operand && !explicitCollation && !numbers) {
+                std::vector<Token> after(out.begin() + at, out.end());
+                out.resize(size_t(at));
+                out.push_back({Tok::Space, QStringLiteral(" ")});
+                out.push_back({Tok::Word, QStringLiteral("COLLATE")});
+                out.push_back({Tok::Space, QStringLiteral(" ")});
+                out.push_back({Tok::Word, QStringLiteral("NOCASE")});
+                if (after.empty() || after.front().kind != Tok::Space)
+                    out.push_back({Tok::Space, QStringLiteral(" ")});
+                out.insert(out.end(), after.begin(), after.end());
+            }
+        }
+        out.push_back(tok);
+    }
+    t = std::move(out);
+}
+
 // "select [distinct] top n …" → "select [distinct] … LIMIT n" for the outermost select.
 void rewriteTop(std::vector<Token> &t)
 {
@@ -572,6 +653,7 @@ QStringList JetDialect::translate(const QString &sql)
         rewriteConcat(stmt);
         rewritePlus(stmt);
         if (!translateCreate(stmt, out) && !translateAlterAdd(stmt, out)) {
+            collateComparisons(stmt);
             rewriteTop(stmt);
             out << join(stmt).trimmed();
         }

@@ -4,6 +4,7 @@
 #include "services/db/Recordset.h"
 #include "support/TestDatabase.h"
 
+#include <sqlite3.h>
 #include <QFile>
 #include "support/QtPrinters.h"
 
@@ -283,6 +284,41 @@ TEST_F(LocalEngine, AQueryRunsOneStatementOnly)
     // A closing separator, and separators inside literals and comments, are no second statement.
     EXPECT_EQ(scalar(QStringLiteral("select 姓名 from 客人 where 姓名<>'a;b' /* ; */ ; -- x")),
               QStringLiteral("张三"));
+}
+
+// A table the adapter did not make compares texts with case; Jet statements on it do not.
+TEST(LocalEngineHostTables, TextComparisonsIgnoreLetterCase)
+{
+    test::TestDatabase db;
+    sqlite3 *raw = nullptr;
+    ASSERT_EQ(sqlite3_open(db.path().toUtf8().constData(), &raw), SQLITE_OK);
+    ASSERT_EQ(sqlite3_exec(raw,
+                           "create table ReportList(id integer primary key, title text);"
+                           "create index ReportListTitle on ReportList(title);"
+                           "insert into ReportList(title) values('Guest List'), ('Bills'), ('x');",
+                           nullptr, nullptr, nullptr),
+              SQLITE_OK);
+    sqlite3_close(raw);
+    Connection conn;
+    conn.openLocal(db.path());
+    const auto count = [&](const char *where) {
+        return conn
+            .openQuery(QStringLiteral("select count(*) from ReportList where ") +
+                       QString::fromUtf8(where))
+            ->value(0)
+            .toInt();
+    };
+    EXPECT_EQ(count("title = 'guest list'"), 1);
+    EXPECT_EQ(count("'GUEST LIST' = title"), 1);
+    EXPECT_EQ(count("title <> 'GUEST list'"), 2);
+    EXPECT_EQ(count("title > 'c' and title < 'H'"), 1);
+    EXPECT_EQ(count("title in ('BILLS', 'X')"), 2);
+    EXPECT_EQ(count("title not in ('BILLS', 'X')"), 1);
+    EXPECT_EQ(count("title between 'A' and 'C'"), 1);
+    EXPECT_EQ(count("title like 'guest%'"), 1);
+    EXPECT_EQ(count("id in (select id from ReportList where title = 'bills')"), 1);
+    conn.execute(QStringLiteral("update ReportList set title = 'BILLS' where title = 'bills'"));
+    EXPECT_EQ(count("title = 'BILLS'"), 1);
 }
 
 TEST(LocalEngineOpen, MissingOrForeignFilesFailWithTheEngineMessage)
