@@ -65,6 +65,11 @@ check "run of an unknown title" "1" "$?"
 check "run refuses an unknown item" "1" "$?"
 check "run with a host's pre-filter" "2" \
   "$("$bin" run 客人选择 --app-dir "$work/demo" --option 'NONULTI:id IN (3,5)' --format csv | tail -n +2 | head -n -1 | wc -l)"
+"$bin" sql "$work/demo/pelto.mdb" "update XTCS set ZFCS='25:00' where CSMC='GDt_BBT1'" >/dev/null
+"$bin" run 每日营业额 --app-dir "$work/demo" --set 营业日期=当周 >/dev/null 2>"$work/err"
+check "run with a bad business-day time" "1 tavireport run: 营业日时间参数 GDt_BBT1 的值“25:00”不是有效的时间（应为 时:分）。" \
+  "$? $(grep -v QStandardPaths "$work/err")"
+"$bin" sql "$work/demo/pelto.mdb" "update XTCS set ZFCS='00:00' where CSMC='GDt_BBT1'" >/dev/null
 unset TAVI_NOW
 
 if [ "$failures" -ne 0 ]; then
