@@ -52,8 +52,10 @@ bool ReportQuery::checkRangeLimits() const
 
 bool ReportQuery::run(db::Recordset &result, std::vector<bool> *selectionFlags)
 {
-    if (m_def.sql.isEmpty())
+    if (m_def.sql.trimmed().isEmpty()) {
+        MsgInfo(nullptr, QStringLiteral("报表“%1”没有查询语句，查询没有执行。").arg(m_def.title));
         return false;
+    }
     const QString badFilter = sqlConditionError(
         m_preFilter, SysInfo.DbType == 0 ? SqlDialect::Jet : SqlDialect::TransactSql);
     if (!badFilter.isEmpty()) {

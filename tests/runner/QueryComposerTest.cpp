@@ -310,6 +310,10 @@ TEST_F(Composition, PreFilterAndFailingStatements)
     }
     EXPECT_EQ(data.adoConn.openQuery(QStringLiteral("select count(*) from kr"))->value(0).toInt(),
               3);
+    const auto empty = report(" ", {});
+    ui.expectMessage(QStringLiteral("没有查询语句，查询没有执行。"));
+    EXPECT_FALSE(ReportQuery(empty, values, QString(), QString()).run(result));
+    ui.verify();
     const auto broken = report("select * from nowhere", {});
     ReportQuery query(broken, values, QString(), QString());
     ui.expectMessage(QStringLiteral("no such table: nowhere"));
