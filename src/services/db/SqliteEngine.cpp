@@ -279,6 +279,12 @@ void jetPlus(sqlite3_context *ctx, int, sqlite3_value **argv)
 
 SqliteEngine::SqliteEngine(const QString &fileName, bool create)
 {
+    // SQLite takes an empty file for an empty database; the host's file is then lost or was
+    // never copied, and must not be set up as new without a word.
+    const QFileInfo file(fileName);
+    if (!create && file.exists() && file.size() == 0)
+        throw DbError(QStringLiteral("数据库文件是空文件（0 字节），不是数据库: %1")
+                          .arg(file.absoluteFilePath()));
     const QByteArray path = fileName.toUtf8();
     // One connection serves one thread at a time, so SQLite's own locking is dead weight.
     const int flags =

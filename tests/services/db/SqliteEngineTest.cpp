@@ -6,6 +6,7 @@
 
 #include <sqlite3.h>
 #include <QFile>
+#include <QFileInfo>
 #include "support/QtPrinters.h"
 
 #include <gtest/gtest.h>
@@ -335,6 +336,16 @@ TEST(LocalEngineOpen, MissingOrForeignFilesFailWithTheEngineMessage)
     EXPECT_FALSE(QFile::exists(db.path()));
 
     QFile junk(db.path());
+    ASSERT_TRUE(junk.open(QIODevice::WriteOnly));
+    junk.close();
+    try {
+        conn.openLocal(db.path());
+        FAIL() << "an empty file opened";
+    } catch (const DbError &e) {
+        EXPECT_TRUE(e.message().contains(QStringLiteral("空文件（0 字节）")))
+            << e.message().toStdString();
+    }
+    EXPECT_EQ(QFileInfo(db.path()).size(), 0);
     ASSERT_TRUE(junk.open(QIODevice::WriteOnly));
     junk.write(QByteArray(4096, 'J'));
     junk.close();
