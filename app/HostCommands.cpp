@@ -10,10 +10,12 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
+#include <QGuiApplication>
 #include <QLibrary>
 #include <QTextStream>
 #include <cstdlib>
 #include <cstring>
+#include <memory>
 
 namespace tavi::app {
 
@@ -43,10 +45,11 @@ int runOpenCommand(const QStringList &args)
     QTextStream err(stderr);
     const char *usage =
         "usage: tavireport open [--db-type N] [--user U] [--office O] "
-        "[--title T] [--option O] [--toolbar N] [--app-dir DIR] [--console]\n";
+        "[--title T] [--option O] [--toolbar N] [--app-dir DIR] [--console] "
+        "[--host-app core|gui]\n";
     int dbType = 0;
     int toolbar = 0;
-    QString user, office, title, option, appDir;
+    QString user, office, title, option, appDir, hostApp;
     for (qsizetype i = 0; i < args.size(); ++i) {
         const QString &a = args[i];
         if (a == QLatin1String("--console")) {
@@ -74,6 +77,8 @@ int runOpenCommand(const QStringList &args)
             option = v;
         else if (a == QLatin1String("--app-dir"))
             appDir = v;
+        else if (a == QLatin1String("--host-app"))
+            hostApp = v;
         else
             ok = false;
         if (!ok) {
@@ -83,6 +88,20 @@ int runOpenCommand(const QStringList &args)
     }
     if (!appDir.isEmpty())
         qputenv("TAVI_APP_DIR", QDir(appDir).absolutePath().toUtf8());
+
+    // A host that is a Qt program without widgets: a console or a QML program.
+    int argc = 1;
+    char name[] = "host";
+    char *argv[] = {name, nullptr};
+    std::unique_ptr<QCoreApplication> host;
+    if (hostApp == QLatin1String("core")) {
+        host = std::make_unique<QCoreApplication>(argc, argv);
+    } else if (hostApp == QLatin1String("gui")) {
+        host = std::make_unique<QGuiApplication>(argc, argv);
+    } else if (!hostApp.isEmpty()) {
+        err << usage;
+        return 2;
+    }
 
     QLibrary library(QDir(executableDirectory()).filePath(QStringLiteral("libtavireport.so")));
     const auto entry = reinterpret_cast<EntryPoint>(library.resolve("TaviReportPrint"));

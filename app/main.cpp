@@ -4,6 +4,7 @@
 #include <QCoreApplication>
 #include <QTextStream>
 #include <cstring>
+#include <exception>
 #include <functional>
 
 namespace {
@@ -50,6 +51,19 @@ const Command kCommands[] = {
      tavi::app::runEncryptSettingCommand},
 };
 
+// Every error of a command ends as a message and exit code 1, never as an abort.
+int runGuarded(const char *name, const std::function<int()> &run)
+{
+    try {
+        return run();
+    } catch (const std::exception &e) {
+        QTextStream(stderr) << "tavireport " << name << ": " << QString::fromUtf8(e.what()) << "\n";
+    } catch (...) {
+        QTextStream(stderr) << "tavireport " << name << ": unexpected error\n";
+    }
+    return 1;
+}
+
 int usage(int code)
 {
     QTextStream out(code == 0 ? stdout : stderr);
@@ -68,7 +82,7 @@ int main(int argc, char **argv)
         QStringList args;
         for (int i = 2; i < argc; ++i)
             args << QString::fromLocal8Bit(argv[i]);
-        return tavi::app::runOpenCommand(args);
+        return runGuarded("open", [&] { return tavi::app::runOpenCommand(args); });
     }
     QCoreApplication app(argc, argv);
     // Fixes "now" for reproducible runs ("yyyy-MM-dd HH:mm").
@@ -87,7 +101,7 @@ int main(int argc, char **argv)
         return usage(0);
     for (const Command &c : kCommands) {
         if (command == QLatin1String(c.name))
-            return c.run(args);
+            return runGuarded(c.name, [&] { return c.run(args); });
     }
     QTextStream(stderr) << "tavireport: unknown command '" << command << "'\n";
     return usage(2);

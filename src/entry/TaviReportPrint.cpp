@@ -11,6 +11,7 @@
 #include "ui/WindowRegistry.h"
 
 #include <QApplication>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <memory>
@@ -131,11 +132,14 @@ extern "C" TAVI_EXPORT int32_t TAVI_CALL TaviReportPrint(int32_t dbType, const c
 {
     using namespace tavi;
     ApplicationScope application;
-    PlatformScope platform;
+    // Checked before any platform is installed: a message box in a host without widgets
+    // would abort it.
     if (!application.hasWidgets()) {
-        MsgInfo(nullptr, QStringLiteral("宿主程序没有图形界面，不能显示报表窗口。"));
+        std::fputs("TaviReportPrint: 宿主程序没有图形界面（QApplication），不能显示报表窗口。\n",
+                   stderr);
         return 0;
     }
+    PlatformScope platform;
     // No exception may cross into a host that is no C++ program; the scopes inside the try
     // still tear the call down on the way out.
     try {

@@ -7,7 +7,8 @@ namespace tavi {
 
 namespace {
 
-QTime timeOfDay(const QString &text)
+// A business-day time of the system parameters; `name` names the parameter in the error.
+QTime timeOfDay(const QString &text, const char *name)
 {
     if (text.trimmed().isEmpty())
         return QTime(0, 0);
@@ -16,7 +17,9 @@ QTime timeOfDay(const QString &text)
         if (t.isValid())
             return t;
     }
-    throw PeriodError(QStringLiteral("'%1' is not a valid time").arg(text).toStdString());
+    throw PeriodError(QStringLiteral("营业日时间参数 %1 的值“%2”不是有效的时间（应为 时:分）。")
+                          .arg(QLatin1String(name), text)
+                          .toStdString());
 }
 
 QDate firstOfQuarter(const QDate &d)
@@ -86,13 +89,13 @@ QDate baseEnd(int kind, const QDate &today)
 
 QDateTime PeriodStart(int kind)
 {
-    const QTime time = timeOfDay(session().GDt_BBT1);
+    const QTime time = timeOfDay(session().GDt_BBT1, "GDt_BBT1");
     return QDateTime(baseStart(kind, Clock::today()).addDays(-session().GInt_BBT1), time);
 }
 
 QDateTime PeriodEnd(int kind)
 {
-    const QTime time = timeOfDay(session().GDt_BBT2);
+    const QTime time = timeOfDay(session().GDt_BBT2, "GDt_BBT2");
     const QDate end = baseEnd(kind, Clock::today());
     return QDateTime(session().GInt_BBT2 == 2 ? end.addDays(1) : end.addDays(-session().GInt_BBT2),
                      time);

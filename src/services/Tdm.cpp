@@ -69,8 +69,8 @@ void Tdm::ExecSql(const QString &sql)
 {
     try {
         adoConn.execute(sql);
-    } catch (const db::DbError &) {
-        MsgInfo(nullptr, QStringLiteral("执行Sql语句时出错"));
+    } catch (const db::DbError &e) {
+        MsgInfo(nullptr, QStringLiteral("执行Sql语句时出错：%1\n%2").arg(e.message(), sql));
     }
 }
 

@@ -31,7 +31,8 @@ public:
     int GetIdByField(const QString &field, const QString &value, const QString &table);
     /// Column NAME of the row with the id; empty when none or on failure.
     QString GetNameById(const QString &table, int id);
-    /// Runs a command; a failure shows "执行Sql语句时出错" and goes no further.
+    /// Runs a command; a failure shows "执行Sql语句时出错" with the database's reason and the
+    /// statement, and goes no further.
     void ExecSql(const QString &sql);
     /// True when "select * from Table where 1=0" opens.
     bool TableExists(const QString &table);

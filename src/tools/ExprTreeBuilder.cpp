@@ -146,6 +146,7 @@ std::vector<TExprNode> ExprTreeBuilder::build()
     root.Kind = ExprNodeKind::Operator;
     root.Op = ExprOp::Group;
     m_nodes.push_back(root);
+    m_lastChild.push_back(-1);
     for (;;) {
         std::optional<TExprNode> token = nextToken();
         if (!token) {
@@ -198,6 +199,7 @@ int ExprTreeBuilder::store(TExprNode token)
     const int index = static_cast<int>(m_nodes.size());
     token.Index = index;
     m_nodes.push_back(std::move(token));
+    m_lastChild.push_back(-1);
     m_stored.push_back(index);
     return index;
 }
@@ -320,11 +322,17 @@ void ExprTreeBuilder::apply(const PendingOperator &entry)
             TExprNode &leftNode = m_nodes[left];
             if (flattens(op) && leftNode.Kind == ExprNodeKind::Operator && leftNode.Op == op &&
                 leftNode.FirstChild > 0 && m_nodes[leftNode.FirstChild].NextSibling > 0) {
-                for (int c = leftNode.FirstChild; c > 0; c = m_nodes[c].NextSibling)
-                    children.push_back(c);
+                // The left node's child list is taken over whole and the right operand hung
+                // after its last child, so a long chain is built in linear time.
+                m_nodes[entry.node].FirstChild = leftNode.FirstChild;
+                m_nodes[m_lastChild[size_t(left)]].NextSibling = right;
+                m_nodes[right].NextSibling = -1;
+                m_lastChild[size_t(entry.node)] = right;
                 // The taken-over node leaves the tree.
                 leftNode.Kind = ExprNodeKind::Nothing;
                 leftNode.FirstChild = -1;
+                m_operands.push_back(entry.node);
+                return;
             } else {
                 children.push_back(left);
             }
@@ -341,6 +349,7 @@ void ExprTreeBuilder::apply(const PendingOperator &entry)
 void ExprTreeBuilder::link(int parent, const std::vector<int> &children)
 {
     m_nodes[parent].FirstChild = children.empty() ? -1 : children.front();
+    m_lastChild[size_t(parent)] = children.empty() ? -1 : children.back();
     for (size_t i = 0; i < children.size(); ++i)
         m_nodes[children[i]].NextSibling = i + 1 < children.size() ? children[i + 1] : -1;
 }

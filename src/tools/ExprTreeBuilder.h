@@ -49,6 +49,8 @@ private:
     OperatorWord m_operatorWord;
     std::optional<TExprNode> m_lookahead;
     std::vector<TExprNode> m_nodes;
+    // The last child of each node, parallel to m_nodes: chains grow at their end.
+    std::vector<int> m_lastChild;
     std::vector<int> m_operands;
     std::vector<PendingOperator> m_operators;
     // Stored nodes in token order, without those dropped as dangling operators.

@@ -65,6 +65,24 @@ check "run of an unknown title" "1" "$?"
 check "run refuses an unknown item" "1" "$?"
 check "run with a host's pre-filter" "2" \
   "$("$bin" run 客人选择 --app-dir "$work/demo" --option 'NONULTI:id IN (3,5)' --format csv | tail -n +2 | head -n -1 | wc -l)"
+guests() { "$bin" sql "$work/demo/pelto.mdb" "select count(*) from 客人" | sed -n 3p | tr -d ' '; }
+before=$(guests)
+"$bin" run 客人选择 --app-dir "$work/demo" \
+  --option 'NONULTI:id in (1); delete from 客人; select 1 as id' >/dev/null 2>"$work/err"
+check "run refuses a pre-filter with statements" "1 1" \
+  "$? $(grep -c '有语句分隔符' "$work/err")"
+check "the guests are still there" "$before" "$(guests)"
+for kind in core gui; do
+  out=$("$bin" open --host-app $kind --app-dir "$work/demo" --title 客人资料查询 2>"$work/err")
+  check "open from a $kind host without widgets" \
+    "0 0 TaviReportPrint: 宿主程序没有图形界面（QApplication），不能显示报表窗口。" \
+    "$? $out $(grep -v QStandardPaths "$work/err")"
+done
+"$bin" sql "$work/demo/pelto.mdb" "update XTCS set ZFCS='25:00' where CSMC='GDt_BBT1'" >/dev/null
+"$bin" run 每日营业额 --app-dir "$work/demo" --set 营业日期=当周 >/dev/null 2>"$work/err"
+check "run with a bad business-day time" "1 tavireport run: 营业日时间参数 GDt_BBT1 的值“25:00”不是有效的时间（应为 时:分）。" \
+  "$? $(grep -v QStandardPaths "$work/err")"
+"$bin" sql "$work/demo/pelto.mdb" "update XTCS set ZFCS='00:00' where CSMC='GDt_BBT1'" >/dev/null
 unset TAVI_NOW
 
 if [ "$failures" -ne 0 ]; then

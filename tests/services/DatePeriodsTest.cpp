@@ -84,7 +84,12 @@ TEST_F(Periods, BusinessDaySettingsShiftStartsAndEnds)
     session().GDt_BBT2.clear();
     EXPECT_EQ(PeriodEnd(1), at("2024-03-12 00:00"));
     session().GDt_BBT1 = QStringLiteral("25:00");
-    EXPECT_THROW(PeriodStart(1), PeriodError);
+    try {
+        PeriodStart(1);
+        FAIL() << "25:00 was read as a time";
+    } catch (const PeriodError &e) {
+        EXPECT_STREQ(e.what(), "营业日时间参数 GDt_BBT1 的值“25:00”不是有效的时间（应为 时:分）。");
+    }
     session().GDt_BBT2 = QStringLiteral("abc");
     EXPECT_THROW(PeriodEnd(1), PeriodError);
 }

@@ -80,7 +80,11 @@ TEST_P(TdmOnEngine, ExecSqlReportsEveryFailureWithOneMessageAndGoesOn)
     data.ExecSql(QStringLiteral("insert into empty values(1, 'a')"));
     ui.verify();
     ASSERT_EQ(ui.shown().size(), 2u);
-    EXPECT_EQ(ui.shown()[0].text, QStringLiteral("执行Sql语句时出错"));
+    EXPECT_TRUE(ui.shown()[0].text.startsWith(QStringLiteral("执行Sql语句时出错：")));
+    // The database's own reason and the statement follow.
+    EXPECT_TRUE(ui.shown()[1].text.contains(QStringLiteral("no such table: nosuch")))
+        << ui.shown()[1].text.toStdString();
+    EXPECT_TRUE(ui.shown()[1].text.endsWith(QStringLiteral("\ninsert into nosuch values(1)")));
     EXPECT_EQ(ui.shown()[0].caption, QStringLiteral("报表中心"));
     EXPECT_EQ(data.NextId(QStringLiteral("empty")), 2);
     session().MsgTitle.clear();

@@ -211,6 +211,27 @@ TEST(ExprEvaluation, SumsOfAnyLengthKeepEveryTerm)
     for (int i = 0; i < 999; ++i)
         sum += QStringLiteral("+1");
     EXPECT_EQ(evaluate(sum), V::fromInt(1000));
+
+    // A chain becomes one node whatever its length, built without copying its terms per term.
+    const int terms = 200000;
+    const std::pair<const char *, Variant> chains[] = {{"+", V::fromInt(terms)},
+                                                       {"-", V::fromInt(2 - terms)},
+                                                       {"*", V::fromInt(1)},
+                                                       {" and ", V::fromByte(1)}};
+    for (const auto &[op, expected] : chains) {
+        QByteArray chain = "1";
+        for (int i = 1; i < terms; ++i)
+            chain += op + QByteArray("1");
+        TExprParser parser;
+        parser.SetExpression(chain);
+        parser.Parse();
+        const TExprNode &top = parser.Nodes()[size_t(parser.Nodes()[0].FirstChild)];
+        int children = 0;
+        for (int c = top.FirstChild; c > 0; c = parser.Nodes()[size_t(c)].NextSibling)
+            ++children;
+        EXPECT_EQ(children, terms) << op;
+        EXPECT_EQ(parser.Evaluate(), expected) << op;
+    }
 }
 
 TEST(ExprEvaluation, IndexAndNamesWorkOnGbkBytes)

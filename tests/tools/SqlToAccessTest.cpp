@@ -54,8 +54,8 @@ const Conversion kEdgeCases[] = {
     {"Empty", "", ""},
     {"Blank", " \r\n\t ", " \r\n\t "},
     {"SpacingKeptWithoutKeyword", "  select a ,   b\r\n from t  ", "  select a ,   b\r\n from t  "},
-    {"SpacingLostWithKeyword", "  select isnull(a,0),   'a, b'  from t \r\n",
-     "select iif(isnull(a), 0, a),'a,b' from t"},
+    {"SpacingLostWithKeyword", "  select isnull(a,0),   'a,  b'  from t \r\n",
+     "select iif(isnull(a), 0, a),'a,  b' from t"},
     {"GetDateInCapitals", "select GETDATE() from t", "select now() from t"},
     {"GetDateWithSpace", "select getdate () from t", "select getdate () from t"},
     {"SingleCharacterLastWord", "select isnull(a,0) from t", "select iif(isnull(a), 0, a)from t"},
@@ -82,6 +82,33 @@ const Conversion kEdgeCases[] = {
      "select ıif,iif(isnull(a), 0, a)from t"},
 };
 
+// Literals, names, comments and dates are never rewritten, and what they hold never steers a
+// rewrite of the code around them: a typed value sits inside a literal.
+const Conversion kLiterals[] = {
+    {"IsNullInValue", "select * from 客人 where 姓名='a isnull(b' and isnull(x,0)=0",
+     "select * from 客人 where 姓名='a isnull(b' and iif(isnull(x), 0, x)=0"},
+    {"IsNullInValueBeforeCode", "select isnull(a,0) from 客人 where 姓名='a isnull(b'",
+     "select iif(isnull(a), 0, a)from 客人 where 姓名='a isnull(b'"},
+    {"DateAddInValue", "select isnull(a,0) from t where 备注 like '%x dateadd(day, 1, y)%'",
+     "select iif(isnull(a), 0, a)from t where 备注 like '%x dateadd(day, 1, y)%'"},
+    {"BlanksInValue", "select isnull(a,0) from t where 姓名='a  b   c'",
+     "select iif(isnull(a), 0, a)from t where 姓名='a  b   c'"},
+    {"IifInValue", "select isnull(a,0) from t where 姓名='iif'",
+     "select iif(isnull(a), 0, a)from t where 姓名='iif'"},
+    {"GetDateInValue", "select 'getdate()', getdate() from t where n='cast(x as varchar)'",
+     "select 'getdate()', now() from t where n='cast(x as varchar)'"},
+    {"QuotedValue", "select isnull(a,0) from t where n=\"it's isnull(\"",
+     "select iif(isnull(a), 0, a)from t where n=\"it's isnull(\""},
+    {"Comments", "select isnull(a,0) /* isnull(b,1) */ from t -- it's isnull(c\n",
+     "select iif(isnull(a), 0, a)/* isnull(b,1) */ from t -- it's isnull(c"},
+    {"BracketName", "select isnull([a b],0) as [isnull(x] from t",
+     "select iif(isnull([a b]), 0, [a b])as [isnull(x] from t"},
+    {"LiteralAsArgument", "select isnull(n,'a, b') from t",
+     "select iif(isnull(n), 'a, b', n)from t"},
+    {"Date", "select isnull(a,0) from t where d>#12-11-2026  10:00#",
+     "select iif(isnull(a), 0, a)from t where d>#12-11-2026  10:00#"},
+};
+
 std::string caseName(const testing::TestParamInfo<Conversion> &info)
 {
     return info.param.name;
@@ -89,6 +116,42 @@ std::string caseName(const testing::TestParamInfo<Conversion> &info)
 
 INSTANTIATE_TEST_SUITE_P(WorkedExamples, SqlToAccess, testing::ValuesIn(kWorkedExamples), caseName);
 INSTANTIATE_TEST_SUITE_P(EdgeCases, SqlToAccess, testing::ValuesIn(kEdgeCases), caseName);
+INSTANTIATE_TEST_SUITE_P(Literals, SqlToAccess, testing::ValuesIn(kLiterals), caseName);
+
+// Each level's call holds the one inside it once: the result grows with the depth only.
+TEST(SqlToAccessDepth, DeeplyNestedFallbacksConvert)
+{
+    const int depth = 20000;
+    QString sql = QStringLiteral("select ");
+    QString expected = QStringLiteral("select ");
+    for (int i = 0; i < depth; ++i) {
+        sql += QStringLiteral("isnull(a,");
+        expected += QStringLiteral("iif(isnull(a), ");
+    }
+    sql += u'0';
+    expected += u'0';
+    for (int i = 0; i < depth; ++i) {
+        sql += u')';
+        expected += QStringLiteral(", a)");
+    }
+    sql += QStringLiteral(" from t");
+    expected += QStringLiteral("from t");
+    EXPECT_EQ(ConvertSqlToAcc(sql), expected);
+}
+
+// Each level names the call inside it twice, so the result doubles with every level.
+TEST(SqlToAccessDepth, DoublingNestingIsRefused)
+{
+    QString sql = QStringLiteral("a");
+    for (int i = 0; i < 40; ++i)
+        sql = QStringLiteral("isnull(") + sql + QStringLiteral(",0)");
+    try {
+        ConvertSqlToAcc(QStringLiteral("select ") + sql + QStringLiteral(" from t"));
+        FAIL() << "converted";
+    } catch (const ConversionError &e) {
+        EXPECT_TRUE(e.message().contains(QStringLiteral("isnull 嵌套过深"))) << e.what();
+    }
+}
 
 struct Failure
 {
@@ -118,6 +181,7 @@ const Failure kFailures[] = {
     {"IsNullAsColumnName", "select isnull, a from t", "List index out of bounds (6)"},
     // The inner rewrite shortens the list under the outer keyword.
     {"KeywordBeforeRewrittenCall", "x isnull isnull(a,b)", "List index out of bounds (3)"},
+    {"MarkCharacterInCode", "select isnull(a,0), \uFDD0 from t", "语句含有不能转换的字符 U+FDD0。"},
 };
 
 std::string failureName(const testing::TestParamInfo<Failure> &info)

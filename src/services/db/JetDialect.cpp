@@ -1,5 +1,7 @@
 #include "JetDialect.h"
 
+#include "tools/SqlLexer.h"
+
 #include <QDateTime>
 #include <QRegularExpression>
 #include <vector>
@@ -26,77 +28,38 @@ struct Token
     QString text;
 };
 
-bool isWordChar(QChar c)
+Tok kindOf(SqlTokenKind kind)
 {
-    return c.isLetterOrNumber() || c == u'_' || c == u'$' || c.unicode() > 0x7F;
+    switch (kind) {
+    case SqlTokenKind::Blank:
+        return Tok::Space;
+    case SqlTokenKind::Word:
+        return Tok::Word;
+    case SqlTokenKind::Number:
+        return Tok::Number;
+    case SqlTokenKind::String:
+        return Tok::String;
+    case SqlTokenKind::QuotedName:
+    case SqlTokenKind::BracketName:
+        return Tok::Ident;
+    case SqlTokenKind::Date:
+        return Tok::Date;
+    case SqlTokenKind::LineComment:
+    case SqlTokenKind::BlockComment:
+        return Tok::Comment;
+    case SqlTokenKind::Symbol:
+        break;
+    }
+    return Tok::Punct;
 }
 
 std::vector<Token> lex(const QString &s)
 {
+    const SqlLexer lexer(s, SqlDialect::Jet);
     std::vector<Token> out;
-    qsizetype i = 0;
-    const qsizetype n = s.size();
-    while (i < n) {
-        const QChar c = s[i];
-        const qsizetype start = i;
-        if (c.isSpace()) {
-            while (i < n && s[i].isSpace())
-                ++i;
-            out.push_back({Tok::Space, s.mid(start, i - start)});
-        } else if (c == u'\'' || c == u'"') {
-            ++i;
-            while (i < n) {
-                if (s[i] == c) {
-                    if (i + 1 < n && s[i + 1] == c) {
-                        i += 2;
-                        continue;
-                    }
-                    ++i;
-                    break;
-                }
-                ++i;
-            }
-            out.push_back({c == u'\'' ? Tok::String : Tok::Ident, s.mid(start, i - start)});
-        } else if (c == u'[') {
-            const qsizetype end = s.indexOf(u']', i);
-            i = end < 0 ? n : end + 1;
-            out.push_back({Tok::Ident, s.mid(start, i - start)});
-        } else if (c == u'#') {
-            const qsizetype end = s.indexOf(u'#', i + 1);
-            const qsizetype eol = s.indexOf(u'\n', i + 1);
-            if (end > 0 && (eol < 0 || end < eol)) {
-                i = end + 1;
-                out.push_back({Tok::Date, s.mid(start, i - start)});
-            } else {
-                ++i;
-                out.push_back({Tok::Punct, s.mid(start, 1)});
-            }
-        } else if (c == u'-' && i + 1 < n && s[i + 1] == u'-') {
-            while (i < n && s[i] != u'\n')
-                ++i;
-            out.push_back({Tok::Comment, s.mid(start, i - start)});
-        } else if (c == u'/' && i + 1 < n && s[i + 1] == u'*') {
-            const qsizetype end = s.indexOf(QLatin1String("*/"), i + 2);
-            i = end < 0 ? n : end + 2;
-            out.push_back({Tok::Comment, s.mid(start, i - start)});
-        } else if (c.isDigit() || (c == u'.' && i + 1 < n && s[i + 1].isDigit())) {
-            while (i < n && (s[i].isDigit() || s[i] == u'.'))
-                ++i;
-            out.push_back({Tok::Number, s.mid(start, i - start)});
-        } else if (isWordChar(c)) {
-            while (i < n && isWordChar(s[i]))
-                ++i;
-            out.push_back({Tok::Word, s.mid(start, i - start)});
-        } else {
-            // Two-character operators stay whole so "<>" is never split.
-            static const QStringList pairs = {QStringLiteral("<>"), QStringLiteral("<="),
-                                              QStringLiteral(">="), QStringLiteral("||"),
-                                              QStringLiteral("!=")};
-            const QString two = s.mid(i, 2);
-            i += pairs.contains(two) ? 2 : 1;
-            out.push_back({Tok::Punct, s.mid(start, i - start)});
-        }
-    }
+    out.reserve(lexer.tokens().size());
+    for (const SqlToken &t : lexer.tokens())
+        out.push_back({kindOf(t.kind), lexer.text(t).toString()});
     return out;
 }
 
@@ -361,6 +324,87 @@ void rewritePlus(std::vector<Token> &t)
     }
 }
 
+// Jet compares texts without letter case whatever a table was made with: comparisons in a
+// query get NOCASE on their left operand, which SQLite then uses before any column collation.
+// An assignment in UPDATE … SET, an operand that is a number, and an explicit COLLATE stay.
+void collateComparisons(std::vector<Token> &t)
+{
+    const int first = nextSolid(t, 0);
+    if (first < 0)
+        return;
+    const Token &head = t[size_t(first)];
+    if (!is(head, "select") && !is(head, "update") && !is(head, "delete") && !is(head, "insert") &&
+        !is(head, "with") && !isPunct(head, "("))
+        return;
+    const bool update = is(head, "update");
+    static const QStringList comparisons = {
+        QStringLiteral("="), QStringLiteral("<>"), QStringLiteral("!="), QStringLiteral("<"),
+        QStringLiteral(">"), QStringLiteral("<="), QStringLiteral(">=")};
+    const auto isNumber = [&](int k) {
+        if (k < 0)
+            return false;
+        if (t[size_t(k)].kind == Tok::Number)
+            return true;
+        const int next = nextSolid(t, k + 1);
+        return (isPunct(t[size_t(k)], "-") || isPunct(t[size_t(k)], "+")) && next >= 0 &&
+               t[size_t(next)].kind == Tok::Number;
+    };
+    std::vector<Token> out;
+    out.reserve(t.size() + 16);
+    int depth = 0;
+    bool inSet = false;
+    for (int k = 0; k < int(t.size()); ++k) {
+        const Token &tok = t[size_t(k)];
+        if (isPunct(tok, "("))
+            ++depth;
+        else if (isPunct(tok, ")"))
+            --depth;
+        if (update && depth == 0 && is(tok, "set"))
+            inSet = true;
+        else if (update && depth == 0 && (is(tok, "where") || is(tok, "from")))
+            inSet = false;
+        const bool keywordOperator = is(tok, "in") || is(tok, "between");
+        const bool comparison =
+            tok.kind == Tok::Punct && comparisons.contains(tok.text) && !(inSet && depth == 0);
+        if (comparison || keywordOperator) {
+            int last = int(out.size()) - 1;
+            while (last >= 0 &&
+                   (out[size_t(last)].kind == Tok::Space || out[size_t(last)].kind == Tok::Comment))
+                --last;
+            if (keywordOperator && last >= 0 && is(out[size_t(last)], "not")) {
+                for (--last; last >= 0 && (out[size_t(last)].kind == Tok::Space ||
+                                           out[size_t(last)].kind == Tok::Comment);)
+                    --last;
+            }
+            const int at = last + 1;
+            int beforeLast = last - 1;
+            while (beforeLast >= 0 && out[size_t(beforeLast)].kind == Tok::Space)
+                --beforeLast;
+            const bool operand =
+                last >= 0 &&
+                (isPunct(out[size_t(last)], ")") ||
+                 (out[size_t(last)].kind != Tok::Punct && !endsOperand(out[size_t(last)])));
+            const bool explicitCollation =
+                beforeLast >= 0 && is(out[size_t(beforeLast)], "collate");
+            const bool numbers = (last >= 0 && out[size_t(last)].kind == Tok::Number) ||
+                                 (comparison && isNumber(nextSolid(t, k + 1)));
+            if (operand && !explicitCollation && !numbers) {
+                std::vector<Token> after(out.begin() + at, out.end());
+                out.resize(size_t(at));
+                out.push_back({Tok::Space, QStringLiteral(" ")});
+                out.push_back({Tok::Word, QStringLiteral("COLLATE")});
+                out.push_back({Tok::Space, QStringLiteral(" ")});
+                out.push_back({Tok::Word, QStringLiteral("NOCASE")});
+                if (after.empty() || after.front().kind != Tok::Space)
+                    out.push_back({Tok::Space, QStringLiteral(" ")});
+                out.insert(out.end(), after.begin(), after.end());
+            }
+        }
+        out.push_back(tok);
+    }
+    t = std::move(out);
+}
+
 // "select [distinct] top n …" → "select [distinct] … LIMIT n" for the outermost select.
 void rewriteTop(std::vector<Token> &t)
 {
@@ -609,6 +653,7 @@ QStringList JetDialect::translate(const QString &sql)
         rewriteConcat(stmt);
         rewritePlus(stmt);
         if (!translateCreate(stmt, out) && !translateAlterAdd(stmt, out)) {
+            collateComparisons(stmt);
             rewriteTop(stmt);
             out << join(stmt).trimmed();
         }

@@ -2,6 +2,7 @@
 
 #include "DbError.h"
 #include "OdbcHandle.h"
+#include "tools/SqlLexer.h"
 
 #include <sql.h>
 #include <sqlext.h>
@@ -430,6 +431,8 @@ struct OdbcEngine::Private
     bool connected = false;
     QString dbmsName;
     Dialect dialect = Dialect::Other;
+    // The driver rewrites ODBC escapes whatever it is told.
+    bool driverScans = false;
     // Reused by every text read, so fetching allocates only for the result itself.
     std::vector<SQLWCHAR> wide = std::vector<SQLWCHAR>(2048);
     std::string utf8;
@@ -525,12 +528,28 @@ OdbcHandle OdbcEngine::Private::newStatement()
     OdbcHandle stmt(SQL_HANDLE_STMT, dbc.get());
     if (!stmt)
         throwDiagnostics(SQL_HANDLE_DBC, dbc.get(), "SQLAllocHandle");
+    // Statements reach the server as written: a driver that scans for ODBC escapes would turn
+    // a leftover {1} outside quotes into code. A driver that cannot stop scanning gets no
+    // statement with a brace outside quotes (see run).
+    if (!SQL_SUCCEEDED(SQLSetStmtAttr(stmt.get(), SQL_ATTR_NOSCAN,
+                                      reinterpret_cast<SQLPOINTER>(SQLULEN(SQL_NOSCAN_ON)), 0)))
+        driverScans = true;
     return stmt;
 }
 
 SQLRETURN OdbcEngine::Private::run(SQLHSTMT stmt, const QString &sql, const QVariantList &params,
                                    std::vector<BoundValue> &bound)
 {
+    if (driverScans) {
+        const SqlLexer lexer(sql, SqlDialect::TransactSql);
+        for (const SqlToken &t : lexer.tokens()) {
+            if (t.kind == SqlTokenKind::Symbol && (sql[t.begin] == u'{' || sql[t.begin] == u'}'))
+                throw DbError(QStringLiteral("语句在引号外含有“%1”（第 %2 个字符），ODBC "
+                                             "驱动会改写它，语句没有执行。")
+                                  .arg(sql[t.begin])
+                                  .arg(t.begin + 1));
+        }
+    }
     if (params.isEmpty())
         return checkStatement(SQLExecDirectW(stmt, wideText(sql), SQLINTEGER(sql.size())), stmt,
                               "SQLExecDirect");

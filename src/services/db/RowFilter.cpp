@@ -5,6 +5,7 @@
 #include "tools/DisplayFormat.h"
 
 #include <QDate>
+#include <algorithm>
 #include <cmath>
 #include <vector>
 
@@ -140,8 +141,9 @@ struct RowFilter::Node
         Or,
         Clause
     } kind = Kind::Clause;
-    std::unique_ptr<Node> left;
-    std::unique_ptr<Node> right;
+    // The terms of an And or Or: a chain a AND b AND c is one node, so its length never
+    // deepens the tree.
+    std::vector<std::unique_ptr<Node>> terms;
     Field field;
     Op op = Op::Eq;
     Literal literal;
@@ -221,9 +223,11 @@ struct RowFilter::Node
     {
         switch (kind) {
         case Kind::And:
-            return left->matches(rowId) && right->matches(rowId);
+            return std::all_of(terms.begin(), terms.end(),
+                               [rowId](const auto &t) { return t->matches(rowId); });
         case Kind::Or:
-            return left->matches(rowId) || right->matches(rowId);
+            return std::any_of(terms.begin(), terms.end(),
+                               [rowId](const auto &t) { return t->matches(rowId); });
         case Kind::Clause:
             break;
         }
@@ -303,43 +307,46 @@ private:
         return true;
     }
 
-    std::unique_ptr<RowFilter::Node> join(RowFilter::Node::Kind kind,
-                                          std::unique_ptr<RowFilter::Node> l,
-                                          std::unique_ptr<RowFilter::Node> r)
+    // a OP b OP c as one node of its terms; a single term stands for itself.
+    template <typename Term>
+    std::unique_ptr<RowFilter::Node> chain(RowFilter::Node::Kind kind, const char *word, Term term)
     {
+        auto first = term();
+        if (!keyword(word))
+            return first;
         auto n = std::make_unique<RowFilter::Node>();
         n->kind = kind;
-        n->left = std::move(l);
-        n->right = std::move(r);
+        n->terms.push_back(std::move(first));
+        do {
+            n->terms.push_back(term());
+        } while (keyword(word));
         return n;
     }
 
     std::unique_ptr<RowFilter::Node> parseOr()
     {
-        auto node = parseAnd();
-        while (keyword("OR"))
-            node = join(RowFilter::Node::Kind::Or, std::move(node), parseAnd());
-        return node;
+        return chain(RowFilter::Node::Kind::Or, "OR", [this] { return parseAnd(); });
     }
 
     std::unique_ptr<RowFilter::Node> parseAnd()
     {
-        auto node = parsePrimary();
-        while (keyword("AND"))
-            node = join(RowFilter::Node::Kind::And, std::move(node), parsePrimary());
-        return node;
+        return chain(RowFilter::Node::Kind::And, "AND", [this] { return parsePrimary(); });
     }
 
     std::unique_ptr<RowFilter::Node> parsePrimary()
     {
         skipBlanks();
         if (m_pos < m_text.size() && m_text[m_pos] == u'(') {
+            // Each level costs stack while parsing, matching and freeing the tree.
+            if (++m_depth > kMaxNesting)
+                fail(QStringLiteral("括号嵌套超过 %1 层").arg(kMaxNesting));
             ++m_pos;
             auto node = parseOr();
             skipBlanks();
             if (m_pos >= m_text.size() || m_text[m_pos] != u')')
                 fail(QStringLiteral("缺少右括号"));
             ++m_pos;
+            --m_depth;
             return node;
         }
         return parseClause();
@@ -492,8 +499,11 @@ private:
     }
 
     const QString &m_text;
+    static constexpr int kMaxNesting = 256;
+
     const RowFilter::FieldResolver &m_resolve;
     qsizetype m_pos = 0;
+    int m_depth = 0;
 };
 
 }  // namespace

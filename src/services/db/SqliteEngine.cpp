@@ -3,6 +3,7 @@
 #include "DbError.h"
 #include "JetDialect.h"
 #include "JetFunctions.h"
+#include "tools/SqlLexer.h"
 
 #include <sqlite3.h>
 #include <QFileInfo>
@@ -99,6 +100,38 @@ void bind(sqlite3 *db, sqlite3_stmt *stmt, const QVariantList &params, int &next
             fail(db);
     }
 }
+
+// The parts of one statement of the caller's: rolled back together unless released.
+class Savepoint
+{
+public:
+    Savepoint(sqlite3 *db, bool active) : m_db(db), m_active(active)
+    {
+        if (m_active &&
+            sqlite3_exec(m_db, "SAVEPOINT tavi_statement", nullptr, nullptr, nullptr) != SQLITE_OK)
+            fail(m_db);
+    }
+    ~Savepoint()
+    {
+        if (m_active)
+            sqlite3_exec(m_db, "ROLLBACK TO tavi_statement; RELEASE tavi_statement", nullptr,
+                         nullptr, nullptr);
+    }
+    Savepoint(const Savepoint &) = delete;
+    Savepoint &operator=(const Savepoint &) = delete;
+
+    void release()
+    {
+        if (m_active &&
+            sqlite3_exec(m_db, "RELEASE tavi_statement", nullptr, nullptr, nullptr) != SQLITE_OK)
+            fail(m_db);
+        m_active = false;
+    }
+
+private:
+    sqlite3 *m_db;
+    bool m_active;
+};
 
 // Runs a statement to its end, discarding rows.
 void runToEnd(sqlite3 *db, sqlite3_stmt *stmt)
@@ -246,6 +279,12 @@ void jetPlus(sqlite3_context *ctx, int, sqlite3_value **argv)
 
 SqliteEngine::SqliteEngine(const QString &fileName, bool create)
 {
+    // SQLite takes an empty file for an empty database; the host's file is then lost or was
+    // never copied, and must not be set up as new without a word.
+    const QFileInfo file(fileName);
+    if (!create && file.exists() && file.size() == 0)
+        throw DbError(QStringLiteral("数据库文件是空文件（0 字节），不是数据库: %1")
+                          .arg(file.absoluteFilePath()));
     const QByteArray path = fileName.toUtf8();
     // One connection serves one thread at a time, so SQLite's own locking is dead weight.
     const int flags =
@@ -299,21 +338,30 @@ qint64 SqliteEngine::execute(const QString &sql, const QVariantList &params)
         throw DbError(QStringLiteral("命令文本为空。"));
     int next = 0;
     qint64 changes = 0;
+    // One statement of the caller's is whole or not at all, however many it became.
+    Savepoint savepoint(m_db, statements.size() > 1);
     for (const QString &s : statements) {
         Statement stmt = prepare(m_db, s);
         bind(m_db, stmt.get(), params, next);
         runToEnd(m_db, stmt.get());
         changes = sqlite3_stmt_readonly(stmt.get()) ? 0 : sqlite3_changes64(m_db);
     }
+    savepoint.release();
     return changes;
 }
 
 std::unique_ptr<ResultTable> SqliteEngine::query(const QString &sql, const QVariantList &params)
 {
+    // A query is one statement: whatever reaches its text must not append a command.
+    const qsizetype second = SqlLexer(sql, SqlDialect::Jet).secondStatementAt();
+    if (second >= 0)
+        throw DbError(
+            QStringLiteral("查询只能是一条语句，第 %1 个字符的“;”后面还有语句。").arg(second + 1));
     const QStringList statements = JetDialect::translate(sql);
     if (statements.isEmpty())
         throw DbError(QStringLiteral("查询文本为空。"));
     int next = 0;
+    // Parts of the one statement (the columns of an ALTER TABLE) run before the last.
     for (qsizetype i = 0; i + 1 < statements.size(); ++i) {
         Statement stmt = prepare(m_db, statements[i]);
         bind(m_db, stmt.get(), params, next);

@@ -7,6 +7,7 @@
 #include "services/db/DbError.h"
 #include "services/db/Recordset.h"
 #include "tools/ConversionError.h"
+#include "tools/SqlCondition.h"
 #include "tools/SqlToAccess.h"
 
 #include <cmath>
@@ -72,11 +73,19 @@ ReportRun::Outcome ReportRun::run(db::Recordset &result)
     m_error.clear();
     m_composed.clear();
     m_final.clear();
-    if (m_def.sql.isEmpty()) {
-        m_error = m_def.found ? QStringLiteral("报表“%1”没有查询语句。").arg(m_def.title)
-                              : QStringLiteral("找不到报表相关配置！");
+    if (!m_def.found) {
+        m_error = QStringLiteral("找不到报表相关配置！");
         return Outcome::Failed;
     }
+    if (m_def.sql.trimmed().isEmpty()) {
+        m_error = QStringLiteral("报表“%1”没有查询语句，查询没有执行。").arg(m_def.title);
+        return Outcome::Failed;
+    }
+    m_error = sqlConditionError(m_preFilter, m_session.SysInfo.DbType == 0
+                                                 ? SqlDialect::Jet
+                                                 : SqlDialect::TransactSql);
+    if (!m_error.isEmpty())
+        return Outcome::Failed;
     db::Connection &connection = m_session.dm->adoConn;
     QueryComposer composer(m_def, m_params, m_values, m_modeArg, [&connection](const QString &sql) {
         return readListValues(connection, sql);

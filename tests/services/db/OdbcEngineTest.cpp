@@ -252,6 +252,21 @@ INSTANTIATE_TEST_SUITE_P(
                                 "no such table"}),
     [](const ::testing::TestParamInfo<ErrorCase> &info) { return std::string(info.param.name); });
 
+// The SQLite driver rewrites ODBC escapes whatever it is told, so a brace outside quotes never
+// reaches it; inside a literal it is text.
+TEST_F(OdbcEngineTest, BracesOutsideQuotesAreNeverRewritten)
+{
+    for (const char *sql : {"SELECT {1} AS x", "SELECT {d '2020-01-01'} AS x WHERE 1 = ?"}) {
+        const QString error = errorOf([&] { m_engine->query(QString::fromUtf8(sql), {1}); });
+        EXPECT_TRUE(error.contains(QStringLiteral("引号外含有“{”（第 8 个字符）")))
+            << error.toStdString();
+    }
+    const auto t =
+        m_engine->query(QStringLiteral("SELECT '{1}' AS x, \"a{\" AS y FROM (SELECT "
+                                       "1 AS \"a{\") -- {"));
+    EXPECT_EQ(t->column(0).value(0).toString(), QStringLiteral("{1}"));
+}
+
 TEST(OdbcEngineLocaleTest, KeepsChineseUnderAnAsciiLocale)
 {
     QTemporaryDir dir;
@@ -364,6 +379,9 @@ TEST(OdbcEngineLiveTest, SqlServerKeepsIdsTextsAndValues)
         QStringLiteral("CREATE TRIGGER %1 ON %2 AFTER INSERT AS "
                        "INSERT INTO %3 (note) SELECT name FROM inserted")
             .arg(OdbcEngine::quoteIdentifier(QStringLiteral("tavi_trg_") + suffix), guests, audit));
+
+    // The driver is told not to rewrite escapes: a leftover placeholder is the server's error.
+    EXPECT_THROW(engine.query(QStringLiteral("SELECT {1} AS x")), DbError);
 
     const QString guestsTable = QStringLiteral("tavi_guests_") + suffix;
     const QStringList columns = {QStringLiteral("name"),    QStringLiteral("rate"),

@@ -189,6 +189,27 @@ TEST_P(RecordsetOnEngine, InvalidFilterIsAnErrorAndKeepsTheRows)
     }
 }
 
+TEST_P(RecordsetOnEngine, DeepNestingIsRefusedAndLongChainsWork)
+{
+    const QString deep = QString(20000, u'(') + QStringLiteral("je > 100") + QString(20000, u')');
+    try {
+        rs->setFilter(deep);
+        FAIL() << "20000 nested parentheses were accepted";
+    } catch (const DbError &e) {
+        EXPECT_TRUE(e.message().contains(QStringLiteral("括号嵌套超过 256 层")))
+            << e.message().toStdString();
+    }
+    EXPECT_EQ(rs->recordCount(), 6);
+    rs->setFilter(QString(200, u'(') + QStringLiteral("je > 100") + QString(200, u')'));
+    EXPECT_EQ(rs->recordCount(), 4);
+    // A long chain stays one level deep however many terms it has.
+    QString chain = QStringLiteral("je > 100");
+    for (int i = 0; i < 100000; ++i)
+        chain += QStringLiteral(" AND je > 100 OR je < -1");
+    rs->setFilter(chain);
+    EXPECT_EQ(rs->recordCount(), 4);
+}
+
 TEST_P(RecordsetOnEngine, CalculatedColumnFollowsItsCallback)
 {
     QSet<int> ticked;

@@ -4,7 +4,9 @@
 #include "services/db/Recordset.h"
 #include "support/TestDatabase.h"
 
+#include <sqlite3.h>
 #include <QFile>
+#include <QFileInfo>
 #include "support/QtPrinters.h"
 
 #include <gtest/gtest.h>
@@ -117,6 +119,23 @@ TEST_F(LocalEngine, AlterTableAddsSeveralColumnsInOneStatement)
     EXPECT_EQ(scalar(QStringLiteral("select count(*) from ReportField where fav is null and "
                                     "MXReportName is null")),
               QStringLiteral("1"));
+}
+
+TEST_F(LocalEngine, AlterTableAddingSeveralColumnsIsWholeOrNothing)
+{
+    conn.execute(QStringLiteral("create table ReportField(id counter PRIMARY KEY, isShow bit)"));
+    EXPECT_THROW(conn.execute(QStringLiteral(
+                     "Alter table ReportField Add Align int, isShow bit, isPrint bit")),
+                 DbError);
+    const auto rs = conn.openQuery(QStringLiteral("select * from ReportField"));
+    EXPECT_EQ(rs->fieldCount(), 2);
+    // Inside the caller's transaction the failed statement takes back only its own parts.
+    conn.execute(QStringLiteral("begin"));
+    conn.execute(QStringLiteral("Alter table ReportField Add Align int"));
+    EXPECT_THROW(conn.execute(QStringLiteral("Alter table ReportField Add isPrint bit, Align int")),
+                 DbError);
+    conn.execute(QStringLiteral("commit"));
+    EXPECT_EQ(conn.openQuery(QStringLiteral("select * from ReportField"))->fieldCount(), 3);
 }
 
 TEST_F(LocalEngine, CounterKeysNumberNewRows)
@@ -249,6 +268,60 @@ TEST_F(LocalEngine, ErrorsCarryTheEngineMessage)
     EXPECT_THROW(conn.execute(QStringLiteral("create tabel x(a int)")), DbError);
 }
 
+TEST_F(LocalEngine, AQueryRunsOneStatementOnly)
+{
+    conn.execute(QStringLiteral("create table 客人(id counter PRIMARY KEY, 姓名 varchar(20))"));
+    conn.execute(QStringLiteral("insert into 客人(姓名) values('张三')"));
+    try {
+        conn.openQuery(
+            QStringLiteral("select * from 客人 where id in (1); delete from 客人; "
+                           "select 1 as id"));
+        FAIL() << "stacked statements ran";
+    } catch (const DbError &e) {
+        EXPECT_TRUE(e.message().contains(QStringLiteral("第 33 个字符的“;”")))
+            << e.message().toStdString();
+    }
+    EXPECT_EQ(scalar(QStringLiteral("select count(*) from 客人")), QStringLiteral("1"));
+    // A closing separator, and separators inside literals and comments, are no second statement.
+    EXPECT_EQ(scalar(QStringLiteral("select 姓名 from 客人 where 姓名<>'a;b' /* ; */ ; -- x")),
+              QStringLiteral("张三"));
+}
+
+// A table the adapter did not make compares texts with case; Jet statements on it do not.
+TEST(LocalEngineHostTables, TextComparisonsIgnoreLetterCase)
+{
+    test::TestDatabase db;
+    sqlite3 *raw = nullptr;
+    ASSERT_EQ(sqlite3_open(db.path().toUtf8().constData(), &raw), SQLITE_OK);
+    ASSERT_EQ(sqlite3_exec(raw,
+                           "create table ReportList(id integer primary key, title text);"
+                           "create index ReportListTitle on ReportList(title);"
+                           "insert into ReportList(title) values('Guest List'), ('Bills'), ('x');",
+                           nullptr, nullptr, nullptr),
+              SQLITE_OK);
+    sqlite3_close(raw);
+    Connection conn;
+    conn.openLocal(db.path());
+    const auto count = [&](const char *where) {
+        return conn
+            .openQuery(QStringLiteral("select count(*) from ReportList where ") +
+                       QString::fromUtf8(where))
+            ->value(0)
+            .toInt();
+    };
+    EXPECT_EQ(count("title = 'guest list'"), 1);
+    EXPECT_EQ(count("'GUEST LIST' = title"), 1);
+    EXPECT_EQ(count("title <> 'GUEST list'"), 2);
+    EXPECT_EQ(count("title > 'c' and title < 'H'"), 1);
+    EXPECT_EQ(count("title in ('BILLS', 'X')"), 2);
+    EXPECT_EQ(count("title not in ('BILLS', 'X')"), 1);
+    EXPECT_EQ(count("title between 'A' and 'C'"), 1);
+    EXPECT_EQ(count("title like 'guest%'"), 1);
+    EXPECT_EQ(count("id in (select id from ReportList where title = 'bills')"), 1);
+    conn.execute(QStringLiteral("update ReportList set title = 'BILLS' where title = 'bills'"));
+    EXPECT_EQ(count("title = 'BILLS'"), 1);
+}
+
 TEST(LocalEngineOpen, MissingOrForeignFilesFailWithTheEngineMessage)
 {
     test::TestDatabase db;
@@ -263,6 +336,16 @@ TEST(LocalEngineOpen, MissingOrForeignFilesFailWithTheEngineMessage)
     EXPECT_FALSE(QFile::exists(db.path()));
 
     QFile junk(db.path());
+    ASSERT_TRUE(junk.open(QIODevice::WriteOnly));
+    junk.close();
+    try {
+        conn.openLocal(db.path());
+        FAIL() << "an empty file opened";
+    } catch (const DbError &e) {
+        EXPECT_TRUE(e.message().contains(QStringLiteral("空文件（0 字节）")))
+            << e.message().toStdString();
+    }
+    EXPECT_EQ(QFileInfo(db.path()).size(), 0);
     ASSERT_TRUE(junk.open(QIODevice::WriteOnly));
     junk.write(QByteArray(4096, 'J'));
     junk.close();

@@ -295,6 +295,21 @@ TEST_F(Composition, PreFilterAndFailingStatements)
         ASSERT_EQ(run.run(result), ReportRun::Outcome::Ran);
         EXPECT_EQ(run.takeSelectionFlags(), std::vector<bool>(3, false));
     }
+    // A pre-filter is one condition: nothing runs when it carries a statement or a clause.
+    for (const char *filter : {"id in (1); delete from kr; select 1 as id",
+                               "id in (1) union select 1, 'x'", "1=1) or (1=1"}) {
+        ReportRun run(session(), def, values, QStringLiteral("NONULTI"), QString::fromUtf8(filter));
+        EXPECT_EQ(run.run(result), ReportRun::Outcome::Failed) << filter;
+        EXPECT_TRUE(run.error().startsWith(QStringLiteral("过滤条件“") + QString::fromUtf8(filter) +
+                                           QStringLiteral("”")))
+            << run.error().toStdString();
+    }
+    EXPECT_EQ(data.adoConn.openQuery(QStringLiteral("select count(*) from kr"))->value(0).toInt(),
+              3);
+    const auto empty = report(" ", {});
+    ReportRun emptyRun(session(), empty, values);
+    EXPECT_EQ(emptyRun.run(result), ReportRun::Outcome::Failed);
+    EXPECT_TRUE(emptyRun.error().endsWith(QStringLiteral("没有查询语句，查询没有执行。")));
     const auto broken = report("select * from nowhere", {});
     ReportRun run(session(), broken, values);
     EXPECT_EQ(run.run(result), ReportRun::Outcome::Failed);
