@@ -1,0 +1,1 @@
+#include "wizard/NewReportFrm.h"

@@ -1,0 +1,1 @@
+#include "services/Session.h"
