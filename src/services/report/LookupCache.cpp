@@ -4,6 +4,7 @@
 #include "services/Session.h"
 #include "services/Tdm.h"
 #include "services/crypto/SessionCipher.h"
+#include "tools/SqlValuePlacement.h"
 
 namespace tavi {
 
@@ -23,14 +24,35 @@ QString LookupCache::LookupFieldText(const QString &lookupTemplate, const QVaria
     return text;
 }
 
+// The cell's value is data: it may fill a literal of the template, or stand as a number.
+std::optional<QString> LookupCache::withValue(const QString &lookupTemplate, const QString &value)
+{
+    const QLatin1String placeholder("{1}");
+    const SqlLexer lexer(lookupTemplate,
+                         session().SysInfo.DbType == 0 ? SqlDialect::Jet : SqlDialect::TransactSql);
+    QString sql;
+    qsizetype done = 0;
+    for (qsizetype at = lookupTemplate.indexOf(placeholder); at >= 0;
+         at = lookupTemplate.indexOf(placeholder, done)) {
+        const std::optional<QString> placed = SqlValuePlacement::place(lexer, at, value);
+        if (!placed)
+            return std::nullopt;
+        sql += QStringView(lookupTemplate).mid(done, at - done) + *placed;
+        done = at + placeholder.size();
+    }
+    return sql + QStringView(lookupTemplate).mid(done);
+}
+
 QString LookupCache::lookUp(const QString &lookupTemplate, const QString &value)
 {
     ++m_lookups;
     try {
-        QString sql = lookupTemplate;
-        sql.replace(QLatin1String("{1}"), value);
-        if (sql.toUpper() == QLatin1String("DESDECRY"))
+        if (lookupTemplate.toUpper() == QLatin1String("DESDECRY"))
             return DecryptWithSessionKey(value);
+        const std::optional<QString> placed = withValue(lookupTemplate, value);
+        if (!placed)
+            return QString();
+        QString sql = *placed;
         const bool decrypt = sql.contains(QLatin1String("DESDECRY:"));
         if (decrypt)
             sql.remove(QLatin1String("DESDECRY:"));

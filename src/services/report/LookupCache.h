@@ -5,6 +5,7 @@
 #include <QHash>
 #include <QString>
 #include <QVariant>
+#include <optional>
 
 namespace tavi {
 
@@ -28,6 +29,7 @@ public:
 
 private:
     QString lookUp(const QString &lookupTemplate, const QString &value);
+    static std::optional<QString> withValue(const QString &lookupTemplate, const QString &value);
 
     db::Recordset m_query;
     QHash<QString, QHash<QString, QString>> m_texts;

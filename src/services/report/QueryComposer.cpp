@@ -1,9 +1,12 @@
 #include "QueryComposer.h"
 
 #include "services/DatePeriods.h"
+#include "services/Session.h"
 #include "services/SqlMacros.h"
 #include "services/TextRoutines.h"
 #include "services/crypto/SessionCipher.h"
+#include "tools/SqlLexer.h"
+#include "tools/SqlValuePlacement.h"
 
 #include <QRegularExpression>
 
@@ -16,10 +19,20 @@ namespace {
 constexpr char16_t kMarkerOpen = 0x02;
 constexpr char16_t kMarkerClose = 0x03;
 
-bool isPlainNumber(const QString &text)
+bool isAuthorItem(const ReportParam &p, const QString &item)
 {
-    static const QRegularExpression number(QStringLiteral(R"(^[+-]?(\d+(\.\d*)?|\.\d+)$)"));
-    return number.match(text).hasMatch();
+    static const QRegularExpression lineBreak(QStringLiteral("\r\n|\r|\n"));
+    for (const QString &line : p.csList.split(lineBreak)) {
+        if (line == item && ExtractListSql(line).isEmpty())
+            return true;
+    }
+    return false;
+}
+
+// Text that would forge a marker: control characters have no place in statements or values.
+bool holdsMarker(const QString &text)
+{
+    return text.contains(QChar(kMarkerOpen)) || text.contains(QChar(kMarkerClose));
 }
 
 }  // namespace
@@ -56,49 +69,52 @@ QString ComposedQuery::summaryBarText() const
                                              : QStringLiteral("查询条件为：") + conditionText;
 }
 
-QString QueryComposer::valueMarker(const QString &value, const QString &caption, bool numberOnly)
+QString QueryComposer::valueMarker(const QString &value, const QString &caption)
 {
-    m_markers.push_back({value, caption, numberOnly});
+    m_markers.push_back({value, caption});
     return QChar(kMarkerOpen) + QString::number(m_markers.size() - 1) + QChar(kMarkerClose);
 }
 
 QString QueryComposer::resolveMarkers(const QString &sql, QString *error) const
 {
+    const SqlLexer lexer(sql,
+                         session().SysInfo.DbType == 0 ? SqlDialect::Jet : SqlDialect::TransactSql);
     QString out;
     out.reserve(sql.size());
-    QChar quote;  // the literal's quote character while inside one
-    for (qsizetype i = 0; i < sql.size(); ++i) {
-        const QChar c = sql[i];
-        if (c == QChar(kMarkerOpen)) {
-            const qsizetype close = sql.indexOf(QChar(kMarkerClose), i);
-            const Value &v = m_markers[size_t(sql.mid(i + 1, close - i - 1).toInt())];
-            i = close;
-            if (!quote.isNull() && !v.numberOnly) {
-                QString doubled = v.text;
-                doubled.replace(quote, QString(2, quote));
-                out += doubled;
-            } else if (isPlainNumber(v.text.trimmed())) {
-                out += v.text.trimmed();
-            } else {
-                *error = v.numberOnly ? QStringLiteral("“%1”的值“%2”不是数字，查询没有执行。")
-                                            .arg(v.caption, v.text)
-                                      : QStringLiteral("“%1”的值“%2”只能是数字，查询没有执行。")
-                                            .arg(v.caption, v.text);
-                return QString();
-            }
-            continue;
+    qsizetype done = 0;
+    for (qsizetype i = sql.indexOf(QChar(kMarkerOpen)); i >= 0;
+         i = sql.indexOf(QChar(kMarkerOpen), done)) {
+        const qsizetype close = sql.indexOf(QChar(kMarkerClose), i);
+        bool ok = false;
+        const qsizetype index = close < 0 ? -1 : sql.mid(i + 1, close - i - 1).toLongLong(&ok);
+        if (!ok || index < 0 || size_t(index) >= m_markers.size()) {
+            *error = QStringLiteral("查询语句中有不能使用的控制字符，查询没有执行。");
+            return QString();
         }
-        if (quote.isNull() && (c == u'\'' || c == u'"')) {
-            quote = c;
-        } else if (!quote.isNull() && c == quote) {
-            if (i + 1 < sql.size() && sql[i + 1] == quote) {
-                out += c;
-                ++i;
-            } else {
-                quote = QChar();
-            }
+        const Value &v = m_markers[size_t(index)];
+        out += QStringView(sql).mid(done, i - done);
+        done = close + 1;
+        const std::optional<QString> placed =
+            SqlValuePlacement::place(lexer, i, v.text, SqlValuePlacement::Code::NumberList);
+        if (!placed) {
+            *error =
+                QStringLiteral("“%1”的值“%2”只能是数字，查询没有执行。").arg(v.caption, v.text);
+            return QString();
         }
-        out += c;
+        out += *placed;
+    }
+    out += QStringView(sql).mid(done);
+
+    // A placeholder that no parameter filled would reach the database as a syntax error.
+    static const QRegularExpression placeholder(QStringLiteral(R"(\{\d+\})"));
+    const SqlLexer final(out, lexer.dialect());
+    for (auto it = placeholder.globalMatch(out); it.hasNext();) {
+        const QRegularExpressionMatch m = it.next();
+        if (final.isCode(m.capturedStart())) {
+            *error = QStringLiteral("查询语句中的%1没有对应的查询参数，查询没有执行。")
+                         .arg(m.captured());
+            return QString();
+        }
     }
     return out;
 }
@@ -116,7 +132,7 @@ QString QueryComposer::condition(const ReportParam &p, QString *shown, QString *
         *shown = t;
         if (sql.contains(QLatin1String("DESDECRY")))
             sql.replace(QStringLiteral("DESDECRY") + p.csValue, EncryptPerChar(t));
-        return sql.replace(p.csValue, valueMarker(t, caption, false));
+        return sql.replace(p.csValue, valueMarker(t, caption));
     }
     if (kind == QStringLiteral("下拉框")) {
         const int index = m_values.itemIndex(p);
@@ -124,7 +140,8 @@ QString QueryComposer::condition(const ReportParam &p, QString *shown, QString *
             return QString();
         const QString item = m_values.itemText(p);
         *shown = item.trimmed();
-        sql.replace(p.csValue, valueMarker(item, caption, false));
+        // Items the author wrote go in as written; items a list statement read are data.
+        sql.replace(p.csValue, isAuthorItem(p, item) ? item : valueMarker(item, caption));
         return sql.replace(QStringLiteral("{ID") + p.csValue.mid(1), QString::number(index));
     }
     if (kind == QStringLiteral("日期型")) {
@@ -161,13 +178,13 @@ QString QueryComposer::condition(const ReportParam &p, QString *shown, QString *
         if (t.isEmpty())
             return QString();
         *shown = t;
-        return sql.replace(p.csValue, valueMarker(t, caption, false));
+        return sql.replace(p.csValue, valueMarker(t, caption));
     }
     if (kind == QStringLiteral("数字型")) {
         const QString t = m_values.text(p).trimmed();
         if (t.isEmpty())
             return QString();
-        if (!isPlainNumber(t)) {
+        if (!SqlValuePlacement::isPlainNumber(t)) {
             *error = QStringLiteral("“%1”的值“%2”不是数字，查询没有执行。").arg(caption, t);
             return QString();
         }
@@ -188,7 +205,7 @@ QString QueryComposer::crossTableColumns(const ReportParam &p, int *k)
         return columns;
     for (const ListValue &row : m_lists(list)) {
         const QString v = row.days ? DateRangeSql(true, row.days->from, row.days->to)
-                                   : valueMarker(row.text, p.csName, false);
+                                   : valueMarker(row.text, p.csName);
         QString column = p.csSql;
         column.replace(p.csValue, v);
         columns += QStringLiteral(", (") + column + QStringLiteral(") as ") + crossTableAlias(*k);
@@ -200,6 +217,13 @@ QString QueryComposer::crossTableColumns(const ReportParam &p, int *k)
 ComposedQuery QueryComposer::ComposeSql()
 {
     ComposedQuery out;
+    bool forged = holdsMarker(m_def.sql) || holdsMarker(m_modeArg);
+    for (const ReportParam &p : m_params)
+        forged = forged || holdsMarker(p.csSql) || holdsMarker(p.csList);
+    if (forged) {
+        out.error = QStringLiteral("查询语句中有不能使用的控制字符，查询没有执行。");
+        return out;
+    }
     m_markers.clear();
     m_textEntered = false;
     m_hasLastDate = false;

@@ -27,10 +27,11 @@ struct ComposedQuery
 /// (`ComposeSql`) and the condition summary. Reads nothing itself: the definition's parameters
 /// and the rows of cross-table lists are handed in.
 ///
-/// Values that come from the user or from data (typed text, a chosen item, a cross-table list
-/// value) never change the statement's meaning: where their placeholder stands inside a quoted
-/// literal, their quotes are doubled; outside any literal only a number is accepted, and anything
-/// else stops the run with a message.
+/// Values that come from the user or from data (typed text, an item a list statement read, a
+/// cross-table list value) never change the statement's meaning: where their placeholder stands
+/// inside a quoted literal or name, its closing quote is doubled; outside (comments included)
+/// only a number or a list of numbers is accepted, and anything else stops the run with a
+/// reason. Text the author wrote (the statement, conditions, list items) is taken as written.
 class QueryComposer
 {
 public:
@@ -58,7 +59,7 @@ public:
 
 private:
     QString condition(const ReportParam &param, QString *shown, QString *error);
-    QString valueMarker(const QString &value, const QString &caption, bool numberOnly);
+    QString valueMarker(const QString &value, const QString &caption);
     QString resolveMarkers(const QString &sql, QString *error) const;
     QString crossTableColumns(const ReportParam &param, int *k);
 
@@ -66,7 +67,6 @@ private:
     {
         QString text;
         QString caption;
-        bool numberOnly = false;
     };
 
     const ReportDefinition &m_def;

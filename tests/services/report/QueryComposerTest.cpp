@@ -146,12 +146,70 @@ TEST_F(Composition, TypedAndListedTextsCannotChangeTheStatement)
     EXPECT_EQ(compose(def, {"编号=1 or 1=1"}), QString());
     EXPECT_EQ(lastError, QStringLiteral("“编号：”的值“1 or 1=1”只能是数字，查询没有执行。"));
 
-    const auto list = report("select * from kr where 1=1 {1}",
-                             {{"{1}", "客人", "下拉框", "and xm='{1}'", "全部\nO'Brien", "全部"}});
+    // Items a list statement read are data; the items the author wrote go in as written.
+    data.adoConn.execute(QStringLiteral("create table kr(xm varchar(20))"));
+    data.adoConn.execute(QStringLiteral("insert into kr(xm) values('O''Brien')"));
+    const auto list =
+        report("select * from kr where 1=1 {1} {2}",
+               {{"{1}", "客人", "下拉框", "and xm='{1}'", "全部\n[SQL:select xm from kr]", "全部"},
+                {"{2}", "性别", "下拉框", "and {2}", "全部\n性别=1", "全部"}});
     QString summary;
-    EXPECT_EQ(compose(list, {"客人=O'Brien"}, 1, QString(), &summary),
-              QStringLiteral("select * from kr where 1=1 and xm='O''Brien'"));
-    EXPECT_EQ(summary, QStringLiteral(" 客人：O'Brien")) << "the summary shows the text as typed";
+    EXPECT_EQ(compose(list, {"客人=O'Brien", "性别=性别=1"}, 1, QString(), &summary),
+              QStringLiteral("select * from kr where 1=1 and xm='O''Brien' and 性别=1"));
+    EXPECT_EQ(summary, QStringLiteral(" 客人：O'Brien 性别：性别=1"))
+        << "the summary shows the text as chosen";
+}
+
+// Where a value stands is read by a lexer that knows comments, names and both quotes; text
+// outside a literal is a number or a list of numbers, whatever the quotes around it suggest.
+TEST_F(Composition, ValuesOutsideLiteralsAreNumbersWhateverQuotesCommentsAndNamesSurround)
+{
+    const struct
+    {
+        const char *sql;
+        const char *value;
+        const char *composed;  // empty: refused
+    } cases[] = {
+        {"select * from kr /* it's */ where id={1}", "0 or 1=1", ""},
+        {"select * from kr -- the guest's list\n where id={1}", "0 or 1=1", ""},
+        {"select [O'Brien] from kr where id={1}", "0 or 1=1; delete from kr", ""},
+        {"select * from kr where id in ({1})", "1, 2,3", "select * from kr where id in (1, 2,3)"},
+        {"select * from kr where xm=\"{1}\"", "a\" or \"1\"=\"1",
+         "select * from kr where xm=\"a\"\" or \"\"1\"\"=\"\"1\""},
+        {"select * from kr where xm='{1}' -- {1}", "7", "select * from kr where xm='7' -- 7"},
+        {"select * from kr where xm='{1}'",
+         "a\x02"
+         "0\x03",
+         "select * from kr where xm='a\x02"
+         "0\x03'"},
+    };
+    for (const auto &c : cases) {
+        const auto def = report(c.sql, {{"{1}", "值", "文本型", "{1}", "", ""}});
+        const QString composed =
+            compose(def, {QStringLiteral("值=") + QString::fromUtf8(c.value)}, 0);
+        EXPECT_EQ(composed, QString::fromUtf8(c.composed)) << c.sql;
+        if (!*c.composed)
+            EXPECT_TRUE(lastError.contains(QStringLiteral("只能是数字"))) << c.sql;
+    }
+}
+
+TEST_F(Composition, ForgedMarkersAndLeftoverPlaceholdersStopTheRunWithAReason)
+{
+    const auto marked = report(
+        "select * from kr where id=\x02"
+        "0\x03 {1}",
+        {{"{1}", "值", "文本型", "and xm='{1}'", "", ""}});
+    EXPECT_EQ(compose(marked, {"值=a"}), QString());
+    EXPECT_EQ(lastError, QStringLiteral("查询语句中有不能使用的控制字符，查询没有执行。"));
+    const auto plain =
+        report("select * from kr where 1=1 {1}", {{"{1}", "值", "文本型", "and xm='{1}'", "", ""}});
+    EXPECT_EQ(compose(plain, {"值=a"}, 1, QStringLiteral("FILTER: and 1=1\x02")), QString());
+    EXPECT_EQ(lastError, QStringLiteral("查询语句中有不能使用的控制字符，查询没有执行。"));
+
+    const auto leftover = report("select * from kr where 1=1 {1} and id={5} and xm='{5}'",
+                                 {{"{1}", "值", "文本型", "and xm='{1}'", "", ""}});
+    EXPECT_EQ(compose(leftover, {}), QString());
+    EXPECT_EQ(lastError, QStringLiteral("查询语句中的{5}没有对应的查询参数，查询没有执行。"));
 }
 
 TEST_F(Composition, NumberParameterTakesNumbersOnly)

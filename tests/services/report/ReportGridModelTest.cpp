@@ -173,6 +173,28 @@ TEST_F(Grid, LookupsRunOncePerDistinctValueInARun)
     EXPECT_EQ(model.lookups().lookupCount(), 4);
 }
 
+// A stored value fills a lookup's literal with its quotes doubled; outside a literal only a
+// number passes, and anything else shows nothing instead of what an injected statement selects.
+TEST_F(Grid, LookupsTakeStoredValuesAsDataNotAsStatement)
+{
+    exec("update xf set note='O''Brien'' union select secret from kh --' where id=1");
+    exec("update xf set note='8' where id=2");
+    exec("update kh set secret='机密'");
+    exec("insert into kh(id, name) values(10, 'O''Brien'' union select secret from kh --')");
+    LookupCache lookups;
+    const QString byName = QStringLiteral("select id from kh where name='{1}'");
+    const QString byId = QStringLiteral("select name from kh where id={1}");
+    EXPECT_EQ(
+        lookups.LookupFieldText(byName, QStringLiteral("O'Brien' union select secret from kh --")),
+        QStringLiteral("10"));
+    EXPECT_EQ(lookups.LookupFieldText(byId, QStringLiteral("0 union select secret from kh")),
+              QString());
+    EXPECT_EQ(lookups.LookupFieldText(byId, QStringLiteral(" 8 ")), QStringLiteral("李四"));
+    EXPECT_EQ(lookups.LookupFieldText(QStringLiteral("select name from kh where id={1} -- it's"),
+                                      QStringLiteral("7")),
+              QStringLiteral("张三"));
+}
+
 TEST_F(Grid, LookupTextsAreDecryptedOnRequest)
 {
     session().SysInfo.DesKey = QStringLiteral("tavi8key");
