@@ -75,9 +75,11 @@ int runRunCommand(const QStringList &args)
     if (!call.open())
         return 1;
     const ReportStore store(session());
-    const ReportDefinition def = store.findByTitle(title);
+    QString readError;
+    const ReportDefinition def = store.findByTitle(title, &readError);
     if (!def.found) {
-        MsgInfo(nullptr, QStringLiteral("找不到报表相关配置！"));
+        MsgInfo(nullptr, readError.isEmpty() ? QStringLiteral("找不到报表相关配置！")
+                                             : QStringLiteral("读取报表设置时出错：") + readError);
         return 1;
     }
     CommandLineValues values(store.params(def.id, ReportStore::ParamSet::Panel));
@@ -93,6 +95,10 @@ int runRunCommand(const QStringList &args)
     if (def.hasCategoryTree())
         run.setCategory({true, true, QString()});
     run.buildColumns();
+    if (!run.error().isEmpty()) {
+        MsgInfo(nullptr, run.error());
+        return 1;
+    }
     db::Recordset result(&session().dm->adoConn);
     if (!run.prepare() || run.run(result) != ReportRun::Outcome::Ran) {
         MsgInfo(nullptr, run.error());

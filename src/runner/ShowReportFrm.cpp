@@ -378,6 +378,8 @@ void TfrmReportShow::LoadReport()
     }
 
     m_model->setColumns(m_run->buildColumns(), m_def.twoLevelTitles());
+    if (!m_run->error().isEmpty())
+        MsgInfo(this, m_run->error());
 }
 
 void TfrmReportShow::RunQuery()

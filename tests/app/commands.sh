@@ -83,6 +83,15 @@ done
 check "run with a bad business-day time" "1 tavireport run: 营业日时间参数 GDt_BBT1 的值“25:00”不是有效的时间（应为 时:分）。" \
   "$? $(grep -v QStandardPaths "$work/err")"
 "$bin" sql "$work/demo/pelto.mdb" "update XTCS set ZFCS='00:00' where CSMC='GDt_BBT1'" >/dev/null
+# A damaged page under the column definitions is named, not shown as a grid of blank rows.
+cp -r "$work/demo" "$work/damaged"
+page=$(sqlite3 "$work/damaged/pelto.mdb" "select rootpage from sqlite_master where name='ReportField'")
+size=$(sqlite3 "$work/damaged/pelto.mdb" "pragma page_size")
+head -c 40 /dev/zero | tr '\0' '\377' |
+  dd of="$work/damaged/pelto.mdb" bs=1 seek=$(((page - 1) * size + 1)) conv=notrunc status=none
+"$bin" run 客人资料查询 --app-dir "$work/damaged" >"$work/out" 2>"$work/err"
+check "run on a damaged column page" "1 读取报表“客人资料查询”的列设置时出错：database disk image is malformed" \
+  "$? $(grep -v QStandardPaths "$work/err")"
 unset TAVI_NOW
 
 if [ "$failures" -ne 0 ]; then

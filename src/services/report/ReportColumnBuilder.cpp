@@ -12,7 +12,8 @@ ReportColumnBuilder::ReportColumnBuilder(const ReportStore &store, ListSource li
 QList<ReportColumnDef> ReportColumnBuilder::crossTableColumns(
     const ReportDefinition &def, const std::optional<DateRange> &panelRange)
 {
-    const QList<ReportParam> params = m_store.params(def.id, ReportStore::ParamSet::CrossTables);
+    const QList<ReportParam> params =
+        m_store.params(def.id, ReportStore::ParamSet::CrossTables, &m_error);
     QList<ReportStore::CrossTableList> lists;
     for (const ReportParam &param : params) {
         QString list = ExtractListSql(param.csList);
@@ -31,7 +32,7 @@ QList<ReportColumnDef> ReportColumnBuilder::crossTableColumns(
             columns.values << value.text;
         lists << columns;
     }
-    return m_store.shownColumns(def.id, lists);
+    return m_store.shownColumns(def.id, lists, &m_error);
 }
 
 QList<ReportColumn> ReportColumnBuilder::build(const ReportDefinition &def, bool multiSelection,
@@ -39,8 +40,10 @@ QList<ReportColumn> ReportColumnBuilder::build(const ReportDefinition &def, bool
 {
     m_dateListKind = -1;
     m_dependsOnDateRange = false;
-    const QList<ReportColumnDef> defs =
-        def.hasCrossTables() ? crossTableColumns(def, panelRange) : m_store.shownColumns(def.id);
+    m_error.clear();
+    const QList<ReportColumnDef> defs = def.hasCrossTables()
+                                            ? crossTableColumns(def, panelRange)
+                                            : m_store.shownColumns(def.id, &m_error);
     QList<ReportColumn> columns;
     if (multiSelection)
         columns << ReportColumn::selectionColumn();

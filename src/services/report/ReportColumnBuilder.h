@@ -29,6 +29,9 @@ public:
     /// Gives the totalled columns their sums and the first other definition column the count.
     static void assignFooters(QList<ReportColumn> &columns);
 
+    /// Why the stored columns could not be read in the last build (the engine's text); empty
+    /// when they were.
+    const QString &error() const { return m_error; }
     /// 0 day, 1 month, 2 year list; -1 when no cross table lists dates of the panel's range.
     int dateListKind() const { return m_dateListKind; }
     bool dependsOnDateRange() const { return m_dependsOnDateRange; }
@@ -41,6 +44,7 @@ private:
     ListSource m_lists;
     int m_dateListKind = -1;
     bool m_dependsOnDateRange = false;
+    QString m_error;
 };
 
 }  // namespace tavi

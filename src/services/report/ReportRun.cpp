@@ -40,6 +40,10 @@ const QList<ReportColumn> &ReportRun::buildColumns()
     ReportColumnBuilder builder(
         m_store, [&connection](const QString &sql) { return readListValues(connection, sql); });
     m_columns = builder.build(m_def, isMultiSelection(), m_values.panelDateRange());
+    m_error =
+        builder.error().isEmpty()
+            ? QString()
+            : QStringLiteral("读取报表“%1”的列设置时出错：").arg(m_def.title) + builder.error();
     m_listKind = builder.dateListKind();
     m_dependsOnRange = builder.dependsOnDateRange();
     return m_columns;
@@ -65,7 +69,7 @@ bool ReportRun::prepare(bool *rebuilt)
     buildColumns();
     if (rebuilt)
         *rebuilt = true;
-    return true;
+    return m_error.isEmpty();
 }
 
 ReportRun::Outcome ReportRun::run(db::Recordset &result)

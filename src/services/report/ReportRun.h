@@ -34,7 +34,8 @@ public:
     bool isMultiSelection() const;
     void setCategory(const QueryComposer::Category &category) { m_category = category; }
 
-    /// Builds the grid's columns for the current parameter values.
+    /// Builds the grid's columns for the current parameter values; when the stored columns
+    /// cannot be read there are none, and `error()` names the cause.
     const QList<ReportColumn> &buildColumns();
     const QList<ReportColumn> &columns() const { return m_columns; }
     /// True when the columns follow the panel's date range (date-list cross tables).
