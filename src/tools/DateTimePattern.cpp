@@ -1,5 +1,7 @@
 #include "DateTimePattern.h"
 
+#include "DatePatternReader.h"
+
 #include <vector>
 
 namespace tavi {
@@ -51,43 +53,21 @@ Kind kindOf(QChar letter)
 
 std::vector<Token> tokenize(const QString &pattern)
 {
+    static const DatePatternReader::Syntax syntax{QStringLiteral("ymdhnsz"), QStringLiteral("\"'"),
+                                                  false};
     std::vector<Token> tokens;
-    auto literal = [&](const QString &text) {
-        if (tokens.empty() || tokens.back().kind != Kind::Literal)
-            tokens.push_back({Kind::Literal, 0, QString()});
-        tokens.back().text += text;
-    };
-    for (qsizetype i = 0; i < pattern.size();) {
-        const QChar c = pattern[i];
-        if (c == QLatin1Char('"') || c == QLatin1Char('\'')) {
-            const qsizetype close = pattern.indexOf(c, i + 1);
-            literal(pattern.mid(i + 1, close < 0 ? -1 : close - i - 1));
-            i = close < 0 ? pattern.size() : close + 1;
-            continue;
+    for (const DatePatternRun &run : DatePatternReader::read(pattern, syntax)) {
+        switch (run.kind) {
+        case DatePatternRun::Kind::Literal:
+            tokens.push_back({Kind::Literal, 0, run.text});
+            break;
+        case DatePatternRun::Kind::AmPm:
+            tokens.push_back({Kind::AmPm, 0, run.text});
+            break;
+        case DatePatternRun::Kind::Letter:
+            tokens.push_back({kindOf(run.letter), run.count, QString()});
+            break;
         }
-        bool marker = false;
-        for (const char *m : {"am/pm", "ampm", "a/p"}) {
-            const QLatin1String word(m);
-            if (pattern.mid(i, word.size()).compare(word, Qt::CaseInsensitive) == 0) {
-                tokens.push_back({Kind::AmPm, 0, pattern.mid(i, word.size())});
-                i += word.size();
-                marker = true;
-                break;
-            }
-        }
-        if (marker)
-            continue;
-        const Kind kind = kindOf(c);
-        if (kind == Kind::Literal) {
-            literal(QString(c));
-            ++i;
-            continue;
-        }
-        qsizetype end = i + 1;
-        while (end < pattern.size() && pattern[end].toLower() == c.toLower())
-            ++end;
-        tokens.push_back({kind, int(end - i), QString()});
-        i = end;
     }
     return tokens;
 }

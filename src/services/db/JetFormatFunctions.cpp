@@ -1,5 +1,7 @@
 #include "JetFunctionFamilies.h"
 
+#include "tools/DatePatternReader.h"
+
 #include <QList>
 #include <QString>
 
@@ -95,6 +97,8 @@ QString literalText(const QString &pattern, qsizetype i, qsizetype length)
 QList<DateToken> dateTokens(const QString &pattern)
 {
     using T = DateToken::Type;
+    static const DatePatternReader::Syntax syntax{QStringLiteral("ymdhnsqwct"),
+                                                  QStringLiteral("\""), true};
     QList<DateToken> tokens;
     auto literal = [&tokens](const QString &text) {
         if (!tokens.isEmpty() && tokens.last().type == T::Literal)
@@ -102,89 +106,74 @@ QList<DateToken> dateTokens(const QString &pattern)
         else
             tokens.append({T::Literal, text});
     };
-    qsizetype i = 0;
-    while (i < pattern.size()) {
-        if (const qsizetype len = literalLength(pattern, i)) {
-            literal(literalText(pattern, i, len));
-            i += len;
+    for (const DatePatternRun &run : DatePatternReader::read(pattern, syntax)) {
+        if (run.kind == DatePatternRun::Kind::Literal) {
+            literal(run.text);
             continue;
         }
-        bool matchedAmPm = false;
-        for (const QString &form :
-             {QStringLiteral("AM/PM"), QStringLiteral("A/P"), QStringLiteral("AMPM")}) {
-            if (pattern.mid(i, form.size()).compare(form, Qt::CaseInsensitive) == 0) {
-                tokens.append({T::AmPm, pattern.mid(i, form.size())});
-                i += form.size();
-                matchedAmPm = true;
-                break;
-            }
-        }
-        if (matchedAmPm)
+        if (run.kind == DatePatternRun::Kind::AmPm) {
+            tokens.append({T::AmPm, run.text});
             continue;
-        const QChar c = pattern.at(i).toLower();
-        qsizetype run = 1;
-        while (i + run < pattern.size() && pattern.at(i + run).toLower() == c)
-            ++run;
-        auto take = [&](qsizetype count, T type) {
-            tokens.append({type, {}});
-            i += count;
-        };
-        switch (c.unicode()) {
-        case 'y':
-            if (run >= 4)
-                take(4, T::Year4);
-            else if (run >= 2)
-                take(2, T::Year2);
-            else
-                take(1, T::DayOfYear);
-            break;
-        case 'm':
-            if (run >= 4)
-                take(4, T::MonthLong);
-            else if (run == 3)
-                take(3, T::MonthShort);
-            else if (run == 2)
-                take(2, T::Month2);
-            else
-                take(1, T::Month);
-            break;
-        case 'd': {
-            static const T days[] = {T::Day,     T::Day2,      T::DayShort,
-                                     T::DayLong, T::ShortDate, T::LongDate};
-            const qsizetype count = std::min<qsizetype>(run, 6);
-            take(count, days[count - 1]);
-            break;
         }
-        case 'h':
-            take(std::min<qsizetype>(run, 2), run >= 2 ? T::Hour2 : T::Hour);
-            break;
-        case 'n':
-            take(std::min<qsizetype>(run, 2), run >= 2 ? T::Minute2 : T::Minute);
-            break;
-        case 's':
-            take(std::min<qsizetype>(run, 2), run >= 2 ? T::Second2 : T::Second);
-            break;
-        case 'w':
-            take(std::min<qsizetype>(run, 2), run >= 2 ? T::WeekOfYear : T::Weekday);
-            break;
-        case 'q':
-            take(1, T::Quarter);
-            break;
-        case 'c':
-            take(1, T::General);
-            break;
-        case 't':
-            if (run >= 5) {
-                take(5, T::LongTime);
+        // Access reads a long run of one letter as several tokens, the longest form first.
+        for (int left = run.count; left > 0;) {
+            auto take = [&](int count, T type) {
+                tokens.append({type, {}});
+                left -= count;
+            };
+            switch (run.letter.unicode()) {
+            case 'y':
+                if (left >= 4)
+                    take(4, T::Year4);
+                else if (left >= 2)
+                    take(2, T::Year2);
+                else
+                    take(1, T::DayOfYear);
+                break;
+            case 'm':
+                if (left >= 4)
+                    take(4, T::MonthLong);
+                else if (left == 3)
+                    take(3, T::MonthShort);
+                else if (left == 2)
+                    take(2, T::Month2);
+                else
+                    take(1, T::Month);
+                break;
+            case 'd': {
+                static const T days[] = {T::Day,     T::Day2,      T::DayShort,
+                                         T::DayLong, T::ShortDate, T::LongDate};
+                const int count = std::min(left, 6);
+                take(count, days[count - 1]);
                 break;
             }
-            literal(pattern.mid(i, 1));
-            ++i;
-            break;
-        default:
-            literal(pattern.mid(i, 1));
-            ++i;
-            break;
+            case 'h':
+                take(std::min(left, 2), left >= 2 ? T::Hour2 : T::Hour);
+                break;
+            case 'n':
+                take(std::min(left, 2), left >= 2 ? T::Minute2 : T::Minute);
+                break;
+            case 's':
+                take(std::min(left, 2), left >= 2 ? T::Second2 : T::Second);
+                break;
+            case 'w':
+                take(std::min(left, 2), left >= 2 ? T::WeekOfYear : T::Weekday);
+                break;
+            case 'q':
+                take(1, T::Quarter);
+                break;
+            case 'c':
+                take(1, T::General);
+                break;
+            default:  // 't': five make the long time, fewer are literal
+                if (left >= 5) {
+                    take(5, T::LongTime);
+                } else {
+                    literal(QString(left, QChar(u't')));
+                    left = 0;
+                }
+                break;
+            }
         }
     }
     // As in Access, "m" right after an hour or right before seconds means minutes.
