@@ -22,6 +22,12 @@ bool isPlainNumber(const QString &text)
     return number.match(text).hasMatch();
 }
 
+bool isIdList(const QString &text)
+{
+    static const QRegularExpression ids(QStringLiteral(R"(^\d+(\s*,\s*\d+)*$)"));
+    return ids.match(text).hasMatch();
+}
+
 }  // namespace
 
 QueryComposer::QueryComposer(const ReportDefinition &definition, const QList<ReportParam> &params,
@@ -160,7 +166,11 @@ QString QueryComposer::condition(const ReportParam &p, QString *shown, QString *
             return sql;
         if (t.isEmpty())
             return QString();
-        *shown = t;
+        const QString names = m_values.shownText(p).trimmed();
+        *shown = names.isEmpty() ? t : names;
+        // A chosen list hands over its ids: digits and commas stand as they are.
+        if (isIdList(t))
+            return sql.replace(p.csValue, t);
         return sql.replace(p.csValue, valueMarker(t, caption, false));
     }
     if (kind == QStringLiteral("数字型")) {
