@@ -12,12 +12,14 @@
 #include "ui/ButtonEdit.h"
 
 #include <QButtonGroup>
+#include <QCalendarWidget>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDateEdit>
 #include <QGroupBox>
 #include <QGuiApplication>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -25,6 +27,7 @@
 #include <QRegularExpression>
 #include <QRegularExpressionValidator>
 #include <QScreen>
+#include <algorithm>
 
 namespace tavi {
 
@@ -89,6 +92,7 @@ void QueryPanel::BuildQueryPanel(const QList<ReportParam> &params)
     m_entries.clear();
     m_rangeFrom = nullptr;
     m_rangeTo = nullptr;
+    m_arrangedFor = 0;
     setFixedHeight(kDesignHeight);
 
     m_params = params;
@@ -98,12 +102,11 @@ void QueryPanel::BuildQueryPanel(const QList<ReportParam> &params)
     }
     show();
 
-    int x = 10;
-    int y = 16;
-    const int wrapAt = screenWidth() - 120;
+    // Each entry is made on one line from x = 0; `arrange` then places the entries in rows.
+    constexpr int y = 16;
     m_entries.reserve(size_t(m_params.size()));
     for (const ReportParam &p : m_params) {
-        const int startX = x;
+        int x = 0;
         const QList<QWidget *> before = findChildren<QWidget *>(Qt::FindDirectChildrenOnly);
         m_entries.push_back({});
         Entry &e = m_entries.back();
@@ -125,26 +128,75 @@ void QueryPanel::BuildQueryPanel(const QList<ReportParam> &params)
                                                                         : addInput(e, x, y);
         if (!last)
             last = e.label;
-        // A parameter that would reach past the screen's edge starts the next row instead of
-        // being cut off; the row rule below still decides where the following one goes.
-        if (startX > 10 && last && last->geometry().right() >= screenWidth()) {
-            for (QWidget *w : findChildren<QWidget *>(Qt::FindDirectChildrenOnly)) {
-                if (!before.contains(w))
-                    w->move(w->x() - startX + 10, w->y() + kRowHeight);
+        for (QWidget *w : findChildren<QWidget *>(Qt::FindDirectChildrenOnly)) {
+            if (!before.contains(w)) {
+                e.parts.emplace_back(w, QPoint(w->x(), w->y() - y));
+                // Enter in any of the entry's controls runs the query.
+                w->installEventFilter(this);
+                for (QWidget *inner : w->findChildren<QWidget *>())
+                    inner->installEventFilter(this);
             }
-            x = x - startX + 10;
-            y += kRowHeight;
-            setFixedHeight(height() + kRowHeight);
         }
-        x += (last ? last->width() : 0) + 30;
+        e.span = last ? last->x() + last->width() : 0;
+    }
+    arrange(layoutWidth());
+}
+
+int QueryPanel::layoutWidth() const
+{
+    // A maximised window (and a panel not yet shown) wraps against the screen; any other window
+    // against the panel's own width, so nothing lies past its right edge.
+    const QWidget *top = window();
+    if (top == this || !top->isVisible() || top->windowState().testFlag(Qt::WindowMaximized) ||
+        width() <= 0)
+        return screenWidth();
+    return std::min(width(), screenWidth());
+}
+
+void QueryPanel::arrange(int width)
+{
+    m_arrangedFor = width;
+    int x = 10;
+    int y = 16;
+    const int wrapAt = width - 120;
+    for (const Entry &e : m_entries) {
+        // An entry that would reach past the edge starts the next row instead of being cut off;
+        // the row rule below still decides where the following one goes.
+        if (x > 10 && x + e.span - 1 >= width) {
+            x = 10;
+            y += kRowHeight;
+        }
+        for (const auto &[w, at] : e.parts)
+            w->move(x + at.x(), y + at.y());
+        x += e.span + 30;
         if (x > wrapAt) {
             x = 10;
             y += kRowHeight;
-            setFixedHeight(height() + kRowHeight);
         }
     }
     m_search->move(x, y - 8);
     m_search->raise();
+    setFixedHeight(kDesignHeight + y - 16);
+}
+
+void QueryPanel::resizeEvent(QResizeEvent *event)
+{
+    QFrame::resizeEvent(event);
+    if (!m_entries.empty() && layoutWidth() != m_arrangedFor)
+        arrange(layoutWidth());
+}
+
+bool QueryPanel::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() == QEvent::KeyPress) {
+        const auto *key = static_cast<QKeyEvent *>(event);
+        const bool enter = key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter;
+        if (enter && (key->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier) {
+            Q_EMIT runRequested();
+            return true;
+        }
+    }
+    return QFrame::eventFilter(watched, event);
 }
 
 QLabel *QueryPanel::addLabel(const QString &name, const QString &caption, int x, int y)
@@ -170,6 +222,12 @@ QWidget *QueryPanel::addInput(Entry &e, int x, int y)
         auto *edit = new QDateEdit(Clock::today(), this);
         edit->setDisplayFormat(QStringLiteral("yyyy-MM-dd"));
         edit->setCalendarPopup(true);
+        // The calendar speaks the users' language and starts its weeks on Monday, whatever
+        // locale the machine runs in.
+        const QLocale chinese(QLocale::Chinese, QLocale::China);
+        edit->setLocale(chinese);
+        edit->calendarWidget()->setLocale(chinese);
+        edit->calendarWidget()->setFirstDayOfWeek(Qt::Monday);
         edit->setGeometry(x, y - 4, 100, 20);
         w = edit;
     } else if (p.cslx == kList) {
@@ -237,11 +295,13 @@ QWidget *QueryPanel::addDateCombo(Entry &e, int &x, int y)
     preset->setCurrentIndex(1);
     preset->setGeometry(x, y - 4, 58, 20);
     preset->show();
+    e.preset = preset;
     x += 58 + 5;
 
     const auto makeField = [&](const QString &name, int left) {
         QDateTimeEdit *edit = dateOnly ? new QDateEdit(this) : new QDateTimeEdit(this);
         edit->setObjectName(name);
+        edit->setLocale(QLocale(QLocale::Chinese, QLocale::China));
         edit->setDisplayFormat(dateOnly ? QStringLiteral("yyyy-MM-dd")
                                         : QStringLiteral("yyyy-MM-dd HH:mm"));
         edit->setGeometry(left, y - 4, dateOnly ? 90 : 124, 20);
@@ -307,6 +367,15 @@ bool QueryPanel::isBusinessPeriodLabel(int paramId) const
 QString QueryPanel::text(const ReportParam &param) const
 {
     const Entry *e = find(param);
+    if (const auto *button = e ? qobject_cast<const ButtonEdit *>(e->input) : nullptr)
+        return button->value();
+    const auto *edit = e ? qobject_cast<const QLineEdit *>(e->input) : nullptr;
+    return edit ? edit->text() : QString();
+}
+
+QString QueryPanel::shownText(const ReportParam &param) const
+{
+    const Entry *e = find(param);
     const auto *edit = e ? qobject_cast<const QLineEdit *>(e->input) : nullptr;
     return edit ? edit->text() : QString();
 }
@@ -366,6 +435,115 @@ QString QueryPanel::labelCaption(const ReportParam &param) const
 {
     const Entry *e = find(param);
     return e && e->label ? e->label->text() : ParameterValues::labelCaption(param);
+}
+
+namespace {
+
+const QString kRangeSeparator = QStringLiteral("..");
+const QString kMinuteFormat = QStringLiteral("yyyy-MM-dd HH:mm");
+const QString kDayFormat = QStringLiteral("yyyy-MM-dd");
+const QString kToday = QStringLiteral("今天");
+
+}  // namespace
+
+QList<RememberedValue> QueryPanel::rememberedValues() const
+{
+    QList<RememberedValue> values;
+    for (const Entry &e : m_entries) {
+        if (e.input)
+            values.append({e.param.csValue, e.param.cslx, rememberedValue(e)});
+    }
+    return values;
+}
+
+QString QueryPanel::rememberedValue(const Entry &e) const
+{
+    const QString &kind = e.param.cslx;
+    if (const auto *button = qobject_cast<const ButtonEdit *>(e.input))
+        return button->isChosen() ? button->value() + u'\n' + button->text() : button->text();
+    if (const auto *edit = qobject_cast<const QLineEdit *>(e.input))
+        return edit->text();
+    if (const auto *box = qobject_cast<const QCheckBox *>(e.input))
+        return box->isChecked() ? QStringLiteral("是") : QStringLiteral("否");
+    if (kind == kList || kind == kRadio)
+        return itemText(e.param);
+    if (kind == kDate) {
+        const QDate d = static_cast<const QDateTimeEdit *>(e.input)->date();
+        return d == Clock::today() ? kToday : d.toString(kDayFormat);
+    }
+    if (e.preset && e.to) {
+        // A period chosen by name stays that period; dates changed by hand stay those dates.
+        const auto *from = static_cast<const QDateTimeEdit *>(e.input);
+        const int preset = e.preset->currentIndex();
+        try {
+            if (preset > 0 && from->dateTime() == PeriodStart(preset) &&
+                e.to->dateTime() == PeriodEnd(preset))
+                return e.preset->currentText();
+        } catch (const PeriodError &) {
+        }
+        return from->dateTime().toString(kMinuteFormat) + kRangeSeparator +
+               e.to->dateTime().toString(kMinuteFormat);
+    }
+    return QString();
+}
+
+void QueryPanel::restoreValues(const QList<RememberedValue> &values)
+{
+    for (const Entry &e : m_entries) {
+        for (const RememberedValue &v : values) {
+            if (e.input && v.placeholder == e.param.csValue && v.kind == e.param.cslx) {
+                restoreValue(e, v.value);
+                break;
+            }
+        }
+    }
+}
+
+void QueryPanel::restoreValue(const Entry &e, const QString &value)
+{
+    const QString &kind = e.param.cslx;
+    if (auto *button = qobject_cast<ButtonEdit *>(e.input)) {
+        const qsizetype lineBreak = value.indexOf(u'\n');
+        if (lineBreak < 0)
+            button->setText(value);
+        else
+            button->setChoice(value.mid(lineBreak + 1), value.left(lineBreak));
+    } else if (auto *edit = qobject_cast<QLineEdit *>(e.input)) {
+        // A number box keeps its rule: what it would refuse typed is not put back.
+        if (kind != kNumber || value.isEmpty() || numberPattern().match(value).hasMatch())
+            edit->setText(value);
+    } else if (auto *box = qobject_cast<QCheckBox *>(e.input)) {
+        box->setChecked(value == QStringLiteral("是"));
+    } else if (kind == kList || kind == kRadio) {
+        const int index = ParameterDefaults::indexIgnoringCase(e.items, value);
+        if (index < 0)
+            return;
+        if (auto *combo = qobject_cast<QComboBox *>(e.input))
+            combo->setCurrentIndex(index);
+        else if (auto *buttons = e.input->findChild<QButtonGroup *>())
+            buttons->button(index)->setChecked(true);
+    } else if (kind == kDate) {
+        const QDate d = value == kToday ? Clock::today() : QDate::fromString(value, kDayFormat);
+        if (d.isValid())
+            static_cast<QDateTimeEdit *>(e.input)->setDate(d);
+    } else if (e.preset && e.to) {
+        const int preset = int(ParameterDefaults::presetNames().indexOf(value));
+        if (preset > 0) {
+            e.preset->setCurrentIndex(preset);
+            DatePresetChange(e.preset, preset);
+            return;
+        }
+        const QStringList ends = value.split(kRangeSeparator);
+        const QDateTime from =
+            ends.size() == 2 ? QDateTime::fromString(ends[0], kMinuteFormat) : QDateTime();
+        const QDateTime to =
+            ends.size() == 2 ? QDateTime::fromString(ends[1], kMinuteFormat) : QDateTime();
+        if (!from.isValid() || !to.isValid())
+            return;
+        e.preset->setCurrentIndex(0);
+        static_cast<QDateTimeEdit *>(e.input)->setDateTime(from);
+        e.to->setDateTime(to);
+    }
 }
 
 }  // namespace tavi

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "services/report/BusinessDayOverride.h"
+#include "services/report/ParameterMemory.h"
 #include "services/report/ParameterValues.h"
 
 #include <QFrame>
@@ -18,7 +19,8 @@ class ButtonEdit;
 
 /// The query panel `pnlQuery`: one input control per query parameter of a report, laid out in
 /// rows, and the button "查询(&Q)". It is the source of the parameter values a run composes
-/// its statement from.
+/// its statement from. Its rows wrap against the screen's width in a maximised window and
+/// against its own width otherwise, so no control is ever out of reach.
 class QueryPanel : public QFrame, public ParameterValues
 {
     Q_OBJECT
@@ -51,7 +53,15 @@ public:
     /// Puts back the business-day settings a "日期组合框2" suspended.
     void restoreBusinessDays() { m_override.restore(); }
 
+    /// The values shown, in the form the memory of last values keeps them: a preset stays a
+    /// preset, a chosen item its text.
+    QList<RememberedValue> rememberedValues() const;
+    /// Puts remembered values back into the controls whose placeholder and kind still match;
+    /// values that no longer fit (an item gone, a bad date) leave the default.
+    void restoreValues(const QList<RememberedValue> &values);
+
     QString text(const ReportParam &param) const override;
+    QString shownText(const ReportParam &param) const override;
     int itemIndex(const ReportParam &param) const override;
     QString itemText(const ReportParam &param) const override;
     bool checked(const ReportParam &param) const override;
@@ -64,6 +74,12 @@ public:
 Q_SIGNALS:
     /// The button of a "按钮文本框" was pressed.
     void buttonEditClicked(int paramId, tavi::ButtonEdit *edit);
+    /// Enter was pressed in one of the parameter controls.
+    void runRequested();
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
 
 private:
     struct Entry
@@ -72,16 +88,26 @@ private:
         QLabel *label = nullptr;
         QWidget *input = nullptr;
         QDateTimeEdit *to = nullptr;
+        QComboBox *preset = nullptr;
         QStringList items;
         bool businessPeriod = false;
+        // The entry's controls with their places relative to its left end and to the row.
+        std::vector<std::pair<QWidget *, QPoint>> parts;
+        // From its left end to the right end of its last control.
+        int span = 0;
     };
 
     const Entry *find(const ReportParam &param) const;
     QLabel *addLabel(const QString &name, const QString &caption, int x, int y);
     QWidget *addInput(Entry &entry, int x, int y);
     QWidget *addDateCombo(Entry &entry, int &x, int y);
+    int layoutWidth() const;
+    void arrange(int width);
+    QString rememberedValue(const Entry &entry) const;
+    void restoreValue(const Entry &entry, const QString &value);
 
     int m_screenWidth = 0;
+    int m_arrangedFor = 0;
     QPushButton *m_search;
     QList<ReportParam> m_params;
     std::vector<Entry> m_entries;

@@ -33,6 +33,8 @@ namespace tavi {
 namespace {
 
 constexpr int kSelectionSize = 480;
+// A run shorter than this shows no progress strip, so quick runs do not flicker.
+constexpr qint64 kProgressDelayMs = 300;
 
 QPushButton *barButton(const QString &name, const QString &caption, int left, QWidget *parent)
 {
@@ -98,6 +100,7 @@ TfrmReportShow::TfrmReportShow(QWidget *parent) : TfrmBase(parent)
     connect(m_pnlQuery->searchButton(), &QPushButton::clicked, this, [this] { RunQuery(); });
     m_pnlQuery->searchButton()->setAutoDefault(false);
     connect(m_pnlQuery, &QueryPanel::buttonEditClicked, this, &TfrmReportShow::ButtonEditClick);
+    connect(m_pnlQuery, &QueryPanel::runRequested, this, [this] { RunQuery(); });
 
     m_pnlTJ = new QFrame(m_pnlMain);
     m_pnlTJ->setObjectName(QStringLiteral("pnlTJ"));
@@ -112,6 +115,24 @@ TfrmReportShow::TfrmReportShow(QWidget *parent) : TfrmBase(parent)
     tjLayout->addWidget(m_lblTJ, 1);
     m_pnlTJ->hide();
     mainLayout->addWidget(m_pnlTJ);
+
+    // While a run goes on the previous rows stay in the grid; this strip says that a run is in
+    // progress, for how long, and offers to stop it.
+    m_pnlRun = new QFrame(m_pnlMain);
+    m_pnlRun->setObjectName(QStringLiteral("pnlRun"));
+    m_pnlRun->setFixedHeight(30);
+    auto *runLayout = new QHBoxLayout(m_pnlRun);
+    runLayout->setContentsMargins(8, 2, 8, 2);
+    m_lblRun = new QLabel(m_pnlRun);
+    m_lblRun->setObjectName(QStringLiteral("lblRun"));
+    runLayout->addWidget(m_lblRun, 1);
+    m_btnStopRun = new QPushButton(QStringLiteral("取消查询(Esc)"), m_pnlRun);
+    m_btnStopRun->setObjectName(QStringLiteral("btnStopRun"));
+    m_btnStopRun->setAutoDefault(false);
+    runLayout->addWidget(m_btnStopRun);
+    connect(m_btnStopRun, &QPushButton::clicked, this, &TfrmReportShow::cancelRun);
+    m_pnlRun->hide();
+    mainLayout->addWidget(m_pnlRun);
 
     m_grid = new ReportGridView(m_pnlMain);
     m_grid->setObjectName(QStringLiteral("dbGrid"));
@@ -229,7 +250,7 @@ void TfrmReportShow::buildToolBar()
     connect(m_btnEdit, &QToolButton::clicked, this, [this] { btnEditClick(); });
     connect(m_btnDel, &QToolButton::clicked, this, [this] { btnDelClick(); });
     connect(m_btnQuery, &QToolButton::clicked, this, [this] { RunQuery(); });
-    connect(m_btnRefresh, &QToolButton::clicked, this, [this] { RunQuery(); });
+    connect(m_btnRefresh, &QToolButton::clicked, this, [this] { refresh(); });
     connect(m_btnClose, &QToolButton::clicked, this, &QDialog::reject);
 }
 
@@ -258,7 +279,7 @@ void TfrmReportShow::buildSelectionBar()
     m_pnlSel->hide();
 
     connect(m_btnSel, &QPushButton::clicked, this, [this] { btnSelClick(); });
-    connect(m_btnReflash, &QPushButton::clicked, this, [this] { RunQuery(); });
+    connect(m_btnReflash, &QPushButton::clicked, this, [this] { refresh(); });
     connect(m_rdoNoSel, &QRadioButton::clicked, this, [this] { selectAll(true); });
     connect(m_rdoSelAll, &QRadioButton::clicked, this, [this] { selectAll(false); });
     connect(m_btnCancel, &QPushButton::clicked, this, &QDialog::reject);
@@ -332,6 +353,12 @@ void TfrmReportShow::LoadReport()
     m_def = ReportStore(session()).load(m_reportId);
     if (!m_def.found)
         return;
+    // Before the columns are built: a remembered period shapes date-list columns. A selection
+    // list is a picker: its filter finds one guest or room, and brought back it would hide the
+    // others at the next pick.
+    if (m_loading && m_def.type() != ReportType::InformationSelection)
+        m_pnlQuery->restoreValues(
+            ParameterMemory(session()).load(m_reportId, session().SysInfo.UserName));
     m_run = std::make_unique<ReportRun>(session(), m_def, *m_pnlQuery, m_modeArg, m_preFilter);
     setWindowTitle(m_def.title);
     // The window's size and state are set when it opens; a reload for new date-list columns
@@ -388,8 +415,12 @@ void TfrmReportShow::RunQuery()
         return;
     m_running = true;
     m_cancelRequested = false;
+    m_shownSeconds = -1;
+    m_runClock.start();
+    m_pnlRun->hide();
     QApplication::setOverrideCursor(Qt::WaitCursor);
     session().dm->adoConn.setProgress([this] {
+        runProgress();
         QCoreApplication::processEvents();
         return m_cancelRequested;
     });
@@ -399,23 +430,69 @@ void TfrmReportShow::RunQuery()
     m_running = false;
 }
 
+void TfrmReportShow::refresh()
+{
+    // The same rows again: the order the user gave them stays.
+    const int column = m_model->sortColumn();
+    const QString field = column >= 0 ? m_model->column(column).field : QString();
+    const Qt::SortOrder order = m_model->sortOrder();
+    RunQuery();
+    if (field.isEmpty() || m_model->sortColumn() >= 0)
+        return;
+    for (int c = 0; c < m_model->columnCount(); ++c) {
+        if (m_model->column(c).field.compare(field, Qt::CaseInsensitive) == 0) {
+            m_model->sort(c, order);
+            break;
+        }
+    }
+}
+
+void TfrmReportShow::runProgress()
+{
+    const qint64 elapsed = m_runClock.elapsed();
+    if (elapsed < kProgressDelayMs || m_cancelRequested)
+        return;
+    const qint64 seconds = elapsed / 1000;
+    if (seconds == m_shownSeconds)
+        return;
+    m_shownSeconds = seconds;
+    m_lblRun->setText(QStringLiteral("正在查询…已用时 %1 秒").arg(seconds));
+    m_btnStopRun->show();
+    m_pnlRun->show();
+}
+
+void TfrmReportShow::cancelRun()
+{
+    if (m_running)
+        m_cancelRequested = true;
+}
+
 void TfrmReportShow::runQueryNow()
 {
     bool rebuilt = false;
     if (!m_run->prepare(&rebuilt)) {
+        m_pnlRun->hide();
         MsgInfo(this, m_run->error());
         return;
-    }
-    if (rebuilt) {
-        m_result->close();
-        m_model->setColumns(m_run->columns(), m_def.twoLevelTitles());
-        m_model->setLayoutChanged(false);
     }
 
     // The category tree is not built yet: its root, which filters nothing, stands selected.
     if (m_def.hasCategoryTree())
         m_run->setCategory({true, true, QString()});
     const ReportRun::Outcome outcome = m_run->run(*m_result);
+    if (outcome == ReportRun::Outcome::Cancelled) {
+        // The rows, columns and summary of the last run stay: they still belong together.
+        m_lblRun->setText(QStringLiteral("查询已取消"));
+        m_btnStopRun->hide();
+        m_pnlRun->show();
+        return;
+    }
+    m_pnlRun->hide();
+    // New date-list columns replace the old ones only with the rows they belong to.
+    if (rebuilt && outcome == ReportRun::Outcome::Ran) {
+        m_model->setColumns(m_run->columns(), m_def.twoLevelTitles());
+        m_model->setLayoutChanged(false);
+    }
 
     const QString summary = m_run->summaryBarText();
     m_lblTJ->setText(summary);
@@ -426,6 +503,10 @@ void TfrmReportShow::runQueryNow()
         MsgInfo(this, m_run->error());
     if (outcome != ReportRun::Outcome::Ran)
         return;
+    if (m_def.type() != ReportType::InformationSelection) {
+        m_lastValues = m_pnlQuery->rememberedValues();
+        m_valuesRan = true;
+    }
     const bool multi = isMultiSelection();
     if (multi) {
         m_selection.flags() = m_run->takeSelectionFlags();
@@ -451,6 +532,12 @@ void TfrmReportShow::done(int result)
 
 void TfrmReportShow::FormClose()
 {
+    if (m_valuesRan && m_reportId > 0 && session().dm) {
+        QString error;
+        if (!ParameterMemory(session()).save(m_reportId, session().SysInfo.UserName, m_lastValues,
+                                             &error))
+            MsgInfo(this, error);
+    }
     m_pnlQuery->restoreBusinessDays();
     m_testMode = false;
     if (!m_model->LayoutChanged() || m_reportId <= 0 || !session().dm ||
@@ -519,7 +606,23 @@ void TfrmReportShow::btnSelClick()
 {
     if (m_def.type() != ReportType::InformationSelection)
         return;
-    m_resultText = m_selection.resultText(*m_result, isMultiSelection(), m_grid->currentRow());
+    const int current = m_grid->currentRow();
+    m_resultText = m_selection.resultText(*m_result, isMultiSelection(), current);
+    int nameColumn = -1;
+    for (int c = 0; c < m_model->columnCount() && nameColumn < 0; ++c) {
+        const ReportColumn &column = m_model->column(c);
+        if (!column.checkColumn && !column.field.isEmpty() &&
+            column.field.compare(QLatin1String("id"), Qt::CaseInsensitive) != 0)
+            nameColumn = c;
+    }
+    if (nameColumn < 0) {
+        m_resultNames = m_resultText;
+    } else {
+        QStringList names;
+        for (int row : m_selection.chosenRows(*m_result, isMultiSelection(), current))
+            names << m_model->data(m_model->index(row, nameColumn)).toString();
+        m_resultNames = names.join(QLatin1Char(','));
+    }
     accept();
 }
 
@@ -565,8 +668,9 @@ void TfrmReportShow::ButtonEditClick(int paramId, ButtonEdit *edit)
         nested.setScreenSize(m_screenSize);
     const int result = UiPlatform::instance().execModal(nested);
     // A chosen guest, room or product is what the box asks for: the list hands it over.
+    // The box shows the chosen names; the condition takes the ids behind them.
     if (result == QDialog::Accepted && target.type() == ReportType::InformationSelection && edit)
-        edit->setText(nested.ResultText());
+        edit->setChoice(nested.ResultNames(), nested.ResultText());
 }
 
 }  // namespace tavi

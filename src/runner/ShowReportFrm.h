@@ -1,10 +1,12 @@
 #pragma once
 
 #include "services/db/Recordset.h"
+#include "services/report/ParameterMemory.h"
 #include "services/report/ReportDefinition.h"
 #include "services/report/ReportSelection.h"
 #include "ui/BaseFrm.h"
 
+#include <QElapsedTimer>
 #include <QString>
 #include <memory>
 
@@ -54,6 +56,9 @@ public:
 
     /// The selected id(s) of an information-selection list after "选中".
     const QString &ResultText() const { return m_resultText; }
+    /// What the chosen rows show in the list's name column (its first shown column other than
+    /// the ticks and the id), joined like the ids; the ids where there is no such column.
+    const QString &ResultNames() const { return m_resultNames; }
     /// The definition read by the last `LoadReport`.
     const ReportDefinition &definition() const { return m_def; }
     /// True for a selection list in which rows are ticked.
@@ -66,6 +71,11 @@ public:
     void LoadReport();
     /// Runs the report with the values of the query panel.
     void RunQuery();
+
+    /// True while a run is in progress (the window stays responsive and can cancel it).
+    bool isRunning() const { return m_running; }
+    /// Stops the run in progress; its statement ends and the previous rows stay.
+    void cancelRun();
 
     QueryPanel *queryPanel() const { return m_pnlQuery; }
     ReportGridView *grid() const { return m_grid; }
@@ -81,12 +91,14 @@ protected:
 
 private:
     void runQueryNow();
+    void refresh();
     void openRecordEditor(bool addMode);
     void buildToolBar();
     void buildSelectionBar();
     QToolButton *addToolButton(const QString &name, const QString &caption, int icon);
     QFrame *addToolSeparator();
     void placeCancelButton();
+    void runProgress();
     void FormClose();
 
     void btnAddClick();
@@ -103,6 +115,10 @@ private:
     bool m_testMode = false;
     QSize m_screenSize;
     QString m_resultText;
+    QString m_resultNames;
+    // The panel's values at the last run that ran: what the operator finds again next time.
+    QList<RememberedValue> m_lastValues;
+    bool m_valuesRan = false;
     ReportDefinition m_def;
     bool m_opened = false;
     bool m_loading = false;
@@ -114,6 +130,8 @@ private:
     // A run in progress keeps the window responsive; Esc or closing then cancels it.
     bool m_running = false;
     bool m_cancelRequested = false;
+    QElapsedTimer m_runClock;
+    qint64 m_shownSeconds = -1;
     ReportSelection m_selection;
 
     QFrame *m_toolBar = nullptr;
@@ -137,6 +155,9 @@ private:
     QueryPanel *m_pnlQuery = nullptr;
     QFrame *m_pnlTJ = nullptr;
     QLabel *m_lblTJ = nullptr;
+    QFrame *m_pnlRun = nullptr;
+    QLabel *m_lblRun = nullptr;
+    QPushButton *m_btnStopRun = nullptr;
     ReportGridView *m_grid = nullptr;
     ReportGridModel *m_model = nullptr;
     QLabel *m_rmPrv = nullptr;

@@ -11,6 +11,20 @@ ButtonEdit::ButtonEdit(QWidget *parent) : QLineEdit(parent), m_button(new QToolB
     m_button->setCursor(Qt::ArrowCursor);
     m_button->setFocusPolicy(Qt::NoFocus);
     connect(m_button, &QToolButton::clicked, this, &ButtonEdit::buttonClicked);
+    connect(this, &QLineEdit::textEdited, this, [this] {
+        m_chosen = false;
+        m_value.clear();
+        setToolTip(QString());
+    });
+}
+
+void ButtonEdit::setChoice(const QString &shown, const QString &value)
+{
+    m_value = value;
+    m_chosen = true;
+    setText(shown.isEmpty() ? value : shown);
+    setCursorPosition(0);
+    setToolTip(text());
 }
 
 void ButtonEdit::resizeEvent(QResizeEvent *event)

@@ -1,5 +1,7 @@
 #include "QtUiPlatform.h"
 
+#include "BaseFrm.h"
+
 #include <QApplication>
 #include <QDialog>
 #include <QFileDialog>
@@ -16,6 +18,18 @@ QWidget *ownerOrActive(QWidget *owner)
 }
 
 }  // namespace
+
+QString QtUiPlatform::boxCaption(QWidget *owner, const QString &caption)
+{
+    if (!caption.isEmpty())
+        return caption;
+    // A find dialog or a panel inside a report window speaks for that window's report.
+    for (QWidget *w = ownerOrActive(owner); w; w = w->parentWidget()) {
+        if (qobject_cast<TfrmBase *>(w) && !w->windowTitle().isEmpty())
+            return w->windowTitle();
+    }
+    return QStringLiteral("报表中心");
+}
 
 void QtUiPlatform::configureBox(QMessageBox &box, Icon icon, const QString &caption,
                                 const QString &text)
@@ -53,14 +67,14 @@ void QtUiPlatform::configureBox(QMessageBox &box, Icon icon, const QString &capt
 void QtUiPlatform::message(QWidget *owner, Icon icon, const QString &caption, const QString &text)
 {
     QMessageBox box(ownerOrActive(owner));
-    configureBox(box, icon, caption, text);
+    configureBox(box, icon, boxCaption(owner, caption), text);
     box.exec();
 }
 
 bool QtUiPlatform::question(QWidget *owner, const QString &caption, const QString &text)
 {
     QMessageBox box(ownerOrActive(owner));
-    configureBox(box, Icon::Question, caption, text);
+    configureBox(box, Icon::Question, boxCaption(owner, caption), text);
     return box.exec() == QMessageBox::Yes;
 }
 

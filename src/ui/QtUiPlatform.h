@@ -19,6 +19,11 @@ public:
     QStringList printerNames() override;
     int execModal(QDialog &dialog) override;
 
+    /// The caption a box owned by `owner` carries: `caption` (the session's `MsgTitle`) when set;
+    /// before anything set it, the title of the library window the owner belongs to, else
+    /// "报表中心" — never the program's file name that an empty caption would show.
+    static QString boxCaption(QWidget *owner, const QString &caption);
+
     /// The message box a call would show, for inspection without showing it.
     static void configureBox(QMessageBox &box, Icon icon, const QString &caption,
                              const QString &text);

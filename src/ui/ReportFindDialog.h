@@ -3,11 +3,13 @@
 #include <QDialog>
 
 class QLineEdit;
+class QRadioButton;
 class QPushButton;
 
 namespace tavi {
 
-/// The grid's find dialog: a text and "find next"; the grid does the searching.
+/// The grid's find dialog: a text, the direction and "find next"; the grid does the searching,
+/// round past the last (or first) row.
 class ReportFindDialog : public QDialog
 {
     Q_OBJECT
@@ -17,14 +19,19 @@ public:
 
     QString text() const;
     void setText(const QString &text);
+    /// "向上": the search goes towards the first row.
+    bool upwards() const;
+    void setUpwards(bool upwards);
 
 Q_SIGNALS:
-    /// The user asked for the next cell holding `text`.
-    void findNext(const QString &text);
+    /// The user asked for the next cell holding `text` in the chosen direction.
+    void findNext(const QString &text, bool upwards);
 
 private:
     QLineEdit *m_text;
     QPushButton *m_next;
+    QRadioButton *m_up;
+    QRadioButton *m_down;
 };
 
 }  // namespace tavi

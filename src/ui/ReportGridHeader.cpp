@@ -6,6 +6,7 @@
 #include <QPainter>
 #include <QPolygonF>
 #include <QStyleOptionHeader>
+#include <algorithm>
 
 namespace tavi {
 
@@ -33,6 +34,21 @@ QSize ReportGridHeader::sizeHint() const
     const ReportGridModel *m = gridModel();
     const int lines = m && m->twoLevelTitles() ? 2 : 1;
     return QSize(QHeaderView::sizeHint().width(), kLineHeight * lines);
+}
+
+QSize ReportGridHeader::sectionSizeFromContents(int logicalIndex) const
+{
+    QSize size = QHeaderView::sectionSizeFromContents(logicalIndex);
+    const ReportGridModel *m = gridModel();
+    if (!m)
+        return size;
+    const QString lower =
+        m->headerData(logicalIndex, Qt::Horizontal, ReportGridModel::LowerTitleRole).toString();
+    // paintTitle keeps 2 pixels each side and room for the marker; one more keeps clear of
+    // eliding on rounding.
+    const int needed = fontMetrics().horizontalAdvance(lower) + 4 + kMarkerWidth + 2 + 1;
+    size.setWidth(std::max(size.width(), needed));
+    return size;
 }
 
 void ReportGridHeader::paintSection(QPainter *painter, const QRect &rect, int logicalIndex) const
@@ -82,7 +98,6 @@ void ReportGridHeader::paintTitle(QPainter *painter, const QRect &rect, int logi
 
     // The style's own sort arrow shrinks to nothing in an 18-pixel line, so the marker is a
     // triangle of its own at the right end of the title.
-    constexpr int kMarkerWidth = 9;
     QRect textRect = rect.adjusted(2, 0, -2, 0);
     if (marked)
         textRect.setRight(textRect.right() - kMarkerWidth - 2);

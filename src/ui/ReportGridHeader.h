@@ -15,12 +15,17 @@ class ReportGridHeader : public QHeaderView
 public:
     /// Height of one title line in pixels.
     static constexpr int kLineHeight = 18;
+    /// Width of the sort marker drawn at the right end of a title.
+    static constexpr int kMarkerWidth = 9;
 
     explicit ReportGridHeader(QWidget *parent = nullptr);
 
     QSize sizeHint() const override;
 
 protected:
+    /// Wide enough for the whole lower title and the sort marker as this header paints them, so
+    /// that a double-click on a title's edge shows the title uncut.
+    QSize sectionSizeFromContents(int logicalIndex) const override;
     void paintSection(QPainter *painter, const QRect &rect, int logicalIndex) const override;
     void mousePressEvent(QMouseEvent *event) override;
 

@@ -313,19 +313,23 @@ ReportFindDialog *ReportGridView::findDialog() const
     return d->find;
 }
 
-bool ReportGridView::findNext(const QString &text)
+bool ReportGridView::findNext(const QString &text, bool upwards)
 {
     if (!d->model || text.isEmpty())
         return false;
     const QModelIndex current = d->table->currentIndex();
     QModelIndex after = current;
     if (!current.isValid() || current != d->lastFound || text != d->lastSearch) {
-        const int columns = d->model->columnCount();
-        const int cell = current.isValid() ? current.row() * columns + current.column() : 0;
-        after =
-            cell > 0 ? d->model->index((cell - 1) / columns, (cell - 1) % columns) : QModelIndex();
+        // A new search looks at the current cell first: it goes on from the cell beside it.
+        const qint64 columns = d->model->columnCount();
+        const qint64 cells = d->model->rowCount() * columns;
+        const qint64 cell = current.isValid() ? current.row() * columns + current.column() : 0;
+        const qint64 beside = upwards ? cell + 1 : cell - 1;
+        after = beside >= 0 && beside < cells
+                    ? d->model->index(int(beside / columns), int(beside % columns))
+                    : QModelIndex();
     }
-    const QModelIndex found = d->model->findNext(text, after);
+    const QModelIndex found = d->model->findNext(text, after, upwards);
     if (!found.isValid()) {
         QWidget *owner = d->find && d->find->isVisible() ? static_cast<QWidget *>(d->find) : this;
         MsgInfo(owner, QStringLiteral("找不到“%1”").arg(text));

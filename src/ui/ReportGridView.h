@@ -38,9 +38,10 @@ public:
     void showFindDialog();
     /// The find dialog once shown; nullptr before.
     ReportFindDialog *findDialog() const;
-    /// Selects the next cell after the current one whose shown text contains `text`; tells the
-    /// user and returns false when there is none.
-    bool findNext(const QString &text);
+    /// Selects the next cell after the current one (before it when `upwards`) whose shown text
+    /// contains `text`, going round past the last (first) row; a new search includes the current
+    /// cell. Tells the user and returns false only when no cell holds the text.
+    bool findNext(const QString &text, bool upwards = false);
 
 Q_SIGNALS:
     void rowDoubleClicked(int row);

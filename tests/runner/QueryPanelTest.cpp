@@ -1,17 +1,22 @@
 #include "DemoRunner.h"
 #include "runner/QueryPanel.h"
 #include "services/Session.h"
+#include "services/report/ReportGridModel.h"
 #include "ui/ButtonEdit.h"
 #include "ui/ReportGridView.h"
 
+#include <QApplication>
+#include <QCalendarWidget>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDateTimeEdit>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTest>
 #include <QToolButton>
 
 using namespace tavi;
@@ -333,13 +338,24 @@ TEST_F(QueryPanelTest, DateOnlyComboSuspendsBusinessDaysUntilTheWindowCloses)
     EXPECT_EQ(session().GDt_BBT2, QStringLiteral("04:00"));
 }
 
-TEST_F(QueryPanelTest, ButtonTextBoxOpensTheNamedReportAndTakesItsChoice)
+TEST_F(QueryPanelTest, ButtonTextBoxShowsTheChosenNamesAndFiltersByTheirIds)
 {
-    auto w = open(QStringLiteral("账单明细"));
-    auto *guest = child<ButtonEdit>(*w, paramName("QEdt_ZDY", paramId(*w, "按钮文本框")));
+    auto w = open(reportId(QStringLiteral("账单明细")), QString(), QString(), true);
+    const int guestParam = paramId(*w, "按钮文本框");
+    auto *guest = child<ButtonEdit>(*w, paramName("QEdt_ZDY", guestParam));
     ASSERT_TRUE(guest);
+    const ReportParam *param = nullptr;
+    for (const ReportParam &p : w->queryPanel()->params())
+        param = p.id == guestParam ? &p : param;
+    ASSERT_TRUE(param);
+    // Every bill of the hotel, so that the guest's condition is what narrows them.
+    child<QDateTimeEdit>(*w, paramName("QEdt_ZDY", paramId(*w, "日期组合框2")))
+        ->setDate(QDate(2000, 1, 1));
+    child<QDateTimeEdit>(*w, paramName("QEdt_ZDY_ZH", paramId(*w, "日期组合框2")))
+        ->setDate(QDate(2030, 1, 1));
 
     QString nestedTitle;
+    QString chosenName;
     ui.expectModal([&](QDialog &d) {
         auto &nested = dynamic_cast<TfrmReportShow &>(d);
         EXPECT_EQ(nested.parentWidget(), w.get());
@@ -348,12 +364,45 @@ TEST_F(QueryPanelTest, ButtonTextBoxOpensTheNamedReportAndTakesItsChoice)
         nestedTitle = nested.windowTitle();
         EXPECT_TRUE(nested.isMultiSelection());
         nested.grid()->setCurrentRow(3);
+        chosenName = nested.gridModel()->data(nested.gridModel()->index(3, 1)).toString();
         child<QPushButton>(nested, "btnSel")->click();
         return nested.result();
     });
     guest->button()->click();
     EXPECT_EQ(nestedTitle, QStringLiteral("客人选择"));
-    EXPECT_EQ(guest->text(), QStringLiteral("4"));
+    ASSERT_FALSE(chosenName.isEmpty());
+    EXPECT_EQ(guest->text(), chosenName) << "the box shows whom the user chose";
+    EXPECT_EQ(w->queryPanel()->text(*param), QStringLiteral("4"));
+
+    child<QPushButton>(*w, "btnSearch")->click();
+    const QString sql = child<QPlainTextEdit>(*w, "mmoTest")->toPlainText();
+    EXPECT_TRUE(sql.contains(QStringLiteral("b.客人id in (4)"))) << sql.toStdString();
+    EXPECT_TRUE(child<QLabel>(*w, "lblTJ")->text().contains(QStringLiteral("客人：") + chosenName));
+    const QString bills = scalar(
+        QStringLiteral("select count(*) from 账单 a, 住宿 b where a.住宿id=b.id and b.客人id=4"));
+    ASSERT_GT(bills.toInt(), 0);
+    EXPECT_EQ(w->resultSet().recordCount(), bills.toInt());
+
+    // Several ticked guests: their names in the box, their ids in the condition.
+    QStringList names;
+    ui.expectModal([&](QDialog &d) {
+        auto &nested = dynamic_cast<TfrmReportShow &>(d);
+        nested.show();
+        ReportGridModel *m = nested.gridModel();
+        for (int row : {1, 6}) {
+            EXPECT_TRUE(m->setData(m->index(row, 0), Qt::Checked, Qt::CheckStateRole));
+            names << m->data(m->index(row, 1)).toString();
+        }
+        child<QPushButton>(nested, "btnSel")->click();
+        return nested.result();
+    });
+    guest->button()->click();
+    EXPECT_EQ(guest->text(), names.join(u','));
+    EXPECT_EQ(w->queryPanel()->text(*param), QStringLiteral("2,7"));
+    child<QPushButton>(*w, "btnSearch")->click();
+    EXPECT_TRUE(child<QPlainTextEdit>(*w, "mmoTest")
+                    ->toPlainText()
+                    .contains(QStringLiteral("b.客人id in (2,7)")));
 
     // Cancelled: the box keeps what it had.
     ui.expectModal([&](QDialog &d) {
@@ -362,7 +411,76 @@ TEST_F(QueryPanelTest, ButtonTextBoxOpensTheNamedReportAndTakesItsChoice)
         return d.result();
     });
     guest->button()->click();
-    EXPECT_EQ(guest->text(), QStringLiteral("4"));
+    EXPECT_EQ(guest->text(), names.join(u','));
+    EXPECT_EQ(w->queryPanel()->text(*param), QStringLiteral("2,7"));
+
+    // Typing drops the choice: the box then stands for what it shows.
+    guest->setFocus();
+    QTest::keyClick(guest, Qt::Key_End);
+    QTest::keyClick(guest, Qt::Key_Backspace);
+    EXPECT_FALSE(guest->isChosen());
+    EXPECT_EQ(w->queryPanel()->text(*param), guest->text());
+}
+
+TEST_F(QueryPanelTest, EnterInAParameterRunsAndCalendarsAreChineseFromMonday)
+{
+    const QLocale before;
+    QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
+    auto daily = open(QStringLiteral("营业日报"));
+    QLocale::setDefault(before);
+    auto *day = child<QDateEdit>(*daily, paramName("QEdt_ZDY", paramId(*daily, "日期型")));
+    ASSERT_TRUE(day->calendarPopup());
+    EXPECT_EQ(day->calendarWidget()->locale().language(), QLocale::Chinese);
+    EXPECT_EQ(day->calendarWidget()->firstDayOfWeek(), Qt::Monday);
+
+    auto w = open(QStringLiteral("客人资料查询"));
+    const int all = w->resultSet().recordCount();
+    auto *name = child<QLineEdit>(*w, paramName("QEdt_ZDY", paramId(*w, "文本型")));
+    name->setText(QStringLiteral("O'Brien"));
+    QTest::keyClick(name, Qt::Key_Return);
+    EXPECT_EQ(w->resultSet().recordCount(), 1);
+    name->clear();
+    QTest::keyClick(name, Qt::Key_Enter, Qt::KeypadModifier);
+    EXPECT_EQ(w->resultSet().recordCount(), all);
+
+    // Also from a date field or a radio button.
+    auto stays = open(QStringLiteral("客人住宿明细"));
+    auto *from = child<QDateTimeEdit>(*stays, paramName("QEdt_ZDY", paramId(*stays, "日期组合框")));
+    from->setDate(QDate(2000, 1, 1));
+    QTest::keyClick(from, Qt::Key_Return);
+    EXPECT_TRUE(child<QLabel>(*stays, "lblTJ")->text().contains(QStringLiteral("2000-01-01")));
+    const int every = stays->resultSet().recordCount();
+    auto *sex = child<QWidget>(*stays, paramName("QEdt_ZDY", paramId(*stays, "单选框")));
+    QRadioButton *men = sex->findChildren<QRadioButton *>()[1];
+    men->setChecked(true);
+    QTest::keyClick(men, Qt::Key_Return);
+    EXPECT_GT(stays->resultSet().recordCount(), 0);
+    EXPECT_LT(stays->resultSet().recordCount(), every);
+}
+
+TEST_F(QueryPanelTest, ANarrowWindowReflowsThePanelSoEveryControlStaysInReach)
+{
+    auto w = open(QStringLiteral("客人住宿明细"));
+    const int maximisedHeight = w->queryPanel()->height();
+    for (const QSize size : {QSize(731, 500), QSize(480, 480)}) {
+        SCOPED_TRACE(size.width());
+        w->setWindowState(Qt::WindowNoState);
+        w->resize(size);
+        QApplication::processEvents();
+        const QueryPanel *panel = w->queryPanel();
+        ASSERT_LE(panel->width(), size.width());
+        for (QWidget *c : panel->findChildren<QWidget *>(Qt::FindDirectChildrenOnly)) {
+            if (c->isHidden())
+                continue;
+            EXPECT_LE(c->geometry().right(), panel->width()) << c->objectName().toStdString();
+            EXPECT_LE(c->geometry().bottom(), panel->height()) << c->objectName().toStdString();
+        }
+        test::DemoRunner::saveShot(*w, QStringLiteral("runner-panel-%1").arg(size.width()));
+    }
+    // Maximised again, the rows wrap against the screen as before.
+    w->setWindowState(Qt::WindowMaximized);
+    QApplication::processEvents();
+    EXPECT_EQ(w->queryPanel()->height(), maximisedHeight);
 }
 
 TEST_F(QueryPanelTest, ButtonTextBoxWithoutAReportDoesNothing)

@@ -14,6 +14,7 @@
 #include <QImage>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QScopeGuard>
 #include <QScrollBar>
 #include <QSignalSpy>
@@ -307,7 +308,7 @@ TEST_F(GridView, TwoLevelTitlesShareTheirUpperCell)
     EXPECT_EQ(titles()->height(), ReportGridHeader::kLineHeight);
 }
 
-TEST_F(GridView, FindSelectsTheNextMatchAndReportsWhenThereIsNone)
+TEST_F(GridView, FindGoesRoundBothWaysAndReportsOnlyATextNoCellHolds)
 {
     open(report({{"编号", "id"}, {"备注", "note"}}));
     EXPECT_EQ(current(), std::make_pair(0, 0));
@@ -325,10 +326,23 @@ TEST_F(GridView, FindSelectsTheNextMatchAndReportsWhenThereIsNone)
     EXPECT_EQ(result.position(), 2);
     next->click();
     EXPECT_EQ(current(), std::make_pair(4, 1));
-    ui.expectMessage(QStringLiteral("找不到“A”"));
+    // Past the last match the search goes round; "找不到" is only for a text no cell holds.
+    next->click();
+    EXPECT_EQ(current(), std::make_pair(2, 1));
+    auto *up = dialog->findChild<QRadioButton *>(QStringLiteral("rdoUp"));
+    ASSERT_TRUE(up);
+    up->click();
+    EXPECT_TRUE(dialog->upwards());
+    next->click();
+    EXPECT_EQ(current(), std::make_pair(4, 1)) << "upwards from the first match goes round";
+    next->click();
+    EXPECT_EQ(current(), std::make_pair(2, 1));
+    edit->setText(QStringLiteral("没有的字"));
+    ui.expectMessage(QStringLiteral("找不到“没有的字”"));
     next->click();
     ui.verify();
-    EXPECT_EQ(current(), std::make_pair(4, 1));
+    EXPECT_EQ(current(), std::make_pair(2, 1));
+    dialog->setUpwards(false);
 
     // A new search starts at the current cell itself.
     view.setCurrentRow(0);
@@ -338,6 +352,36 @@ TEST_F(GridView, FindSelectsTheNextMatchAndReportsWhenThereIsNone)
     EXPECT_EQ(current(), std::make_pair(0, 0));
     EXPECT_TRUE(view.findNext(QStringLiteral("b")));
     EXPECT_EQ(current(), std::make_pair(0, 1));
+}
+
+TEST_F(GridView, CutTitlesShowWholeInATipAndADoubleClickOnTheirEdgeFitsThem)
+{
+    open(report({{"营业额|12月1日至12月31日", "note", "", 30},
+                 {"金额", "amount", "#,##0.00", 20},
+                 {"编号", "id"}},
+                ",1"));
+    EXPECT_EQ(model.headerData(0, Qt::Horizontal, Qt::ToolTipRole).toString(),
+              QStringLiteral("营业额\n12月1日至12月31日"));
+    EXPECT_EQ(model.headerData(1, Qt::Horizontal, Qt::ToolTipRole).toString(),
+              QStringLiteral("金额"));
+
+    const auto doubleClickRightEdge = [this](int column) {
+        const int edge = titles()->sectionViewportPosition(column) + titles()->sectionSize(column);
+        QTest::mouseDClick(titles()->viewport(), Qt::LeftButton, {},
+                           QPoint(edge - 1, titles()->height() - 4));
+        settle();
+    };
+    doubleClickRightEdge(0);
+    const QFontMetrics metrics = titles()->fontMetrics();
+    const int title = metrics.horizontalAdvance(QStringLiteral("12月1日至12月31日"));
+    EXPECT_GE(titles()->sectionSize(0), title + 4 + ReportGridHeader::kMarkerWidth);
+    EXPECT_EQ(model.column(0).width, titles()->sectionSize(0));
+    EXPECT_TRUE(model.LayoutChanged());
+
+    // A column whose cells are wider than its title fits its widest cell.
+    doubleClickRightEdge(1);
+    EXPECT_GE(titles()->sectionSize(1), table()->fontMetrics().horizontalAdvance("1,200.50"));
+    EXPECT_EQ(model.column(1).width, titles()->sectionSize(1));
 }
 
 TEST_F(GridView, DoubleClicksEnterAndTheCurrentRowAreReported)

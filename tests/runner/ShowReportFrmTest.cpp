@@ -2,16 +2,24 @@
 #include "runner/RunnerRegistration.h"
 #include "services/Session.h"
 #include "services/report/ReportGridModel.h"
+#include "ui/ButtonEdit.h"
+#include "ui/QtUiPlatform.h"
 #include "ui/RecordEditorSeam.h"
 #include "ui/ReportGridView.h"
 #include "ui/WindowRegistry.h"
 
+#include <QApplication>
+#include <QComboBox>
+#include <QDateTimeEdit>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QRegularExpression>
 #include <QShortcut>
+#include <QTimer>
 #include <QToolButton>
 #include <QTreeWidget>
 
@@ -355,6 +363,182 @@ TEST_F(RunnerWindowTest, RunsShowTheSummaryAndInTestModeTheStatement)
     ui.expectMessage(QStringLiteral("请至少输入一个查询条件！"));
     click(*asks, "btnSearch");
     EXPECT_FALSE(asks->resultSet().isOpen());
+}
+
+TEST_F(RunnerWindowTest, ARunInProgressKeepsThePreviousRowsAndCanBeCancelled)
+{
+    // Counting to the typed limit takes long for a large one; only the first three rows show.
+    const int id = addReport(QStringLiteral("计数"), 0,
+                             QStringLiteral("with recursive n(i) as (select 1 union all select "
+                                            "i + 1 from n where 1=1 {1}) select i as id, i as 数 "
+                                            "from n where i <= 3"),
+                             {{"数字型", "上限", " and i < {1}", "", "5"}}, {"数"});
+    auto w = open(id);
+    ASSERT_EQ(w->resultSet().recordCount(), 3);
+    auto *summary = child<QLabel>(*w, "lblTJ");
+    EXPECT_EQ(summary->text(), QStringLiteral("查询条件为： 上限：5"));
+    EXPECT_FALSE(visible(*w, "pnlRun"));
+
+    child<QLineEdit>(*w, paramName("QEdt_ZDY", paramId(*w, "数字型")))
+        ->setText(QStringLiteral("2000000000"));
+    int rowsDuringRun = -1;
+    QString progress;
+    bool stopShown = false;
+    QTimer watch;
+    watch.setInterval(5);
+    QObject::connect(&watch, &QTimer::timeout, w.get(), [&] {
+        if (!w->isRunning() || !visible(*w, "pnlRun"))
+            return;
+        watch.stop();
+        rowsDuringRun = w->gridModel()->rowCount();
+        progress = child<QLabel>(*w, "lblRun")->text();
+        stopShown = visible(*w, "btnStopRun");
+        click(*w, "btnStopRun");
+    });
+    watch.start();
+    click(*w, "ToolButton4");
+    EXPECT_FALSE(w->isRunning());
+    EXPECT_EQ(rowsDuringRun, 3) << "the rows stay while the run goes on";
+    EXPECT_TRUE(progress.startsWith(QStringLiteral("正在查询…已用时"))) << progress.toStdString();
+    EXPECT_TRUE(stopShown);
+
+    EXPECT_EQ(w->resultSet().recordCount(), 3);
+    EXPECT_EQ(w->gridModel()->rowCount(), 3);
+    EXPECT_TRUE(visible(*w, "pnlRun"));
+    EXPECT_EQ(child<QLabel>(*w, "lblRun")->text(), QStringLiteral("查询已取消"));
+    EXPECT_FALSE(visible(*w, "btnStopRun"));
+    EXPECT_EQ(summary->text(), QStringLiteral("查询条件为： 上限：5")) << "the old summary stays";
+    EXPECT_TRUE(w->isVisible()) << "a cancel does not close the window";
+
+    // The next run that ends replaces rows and summary and takes the note away.
+    child<QLineEdit>(*w, paramName("QEdt_ZDY", paramId(*w, "数字型")))
+        ->setText(QStringLiteral("2"));
+    click(*w, "ToolButton4");
+    EXPECT_EQ(w->resultSet().recordCount(), 2);
+    EXPECT_EQ(summary->text(), QStringLiteral("查询条件为： 上限：2"));
+    EXPECT_FALSE(visible(*w, "pnlRun"));
+}
+
+TEST_F(RunnerWindowTest, BoxesOfAReportOpenedDirectlyCarryItsTitle)
+{
+    const int id = addReport(
+        QStringLiteral("按姓名查客人"), 0, QStringLiteral("select * from 客人 where 1=1 {1}"),
+        {{"文本型", "姓名", " and 姓名 like '%{1}%'"}}, {"姓名"}, QStringLiteral(",2"));
+    auto w = open(id);
+    QtUiPlatform platform;
+    UiPlatform::setInstance(&platform);
+    const auto captionOfNextBox = [](const std::function<void()> &act) {
+        QString caption;
+        QTimer::singleShot(0, [&caption] {
+            auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+            ASSERT_NE(box, nullptr);
+            caption = box->windowTitle();
+            box->accept();
+        });
+        act();
+        return caption;
+    };
+    const QString fresh = captionOfNextBox([&] { click(*w, "btnSearch"); });
+    session().MsgTitle = QStringLiteral("报表中心");
+    const QString centre = captionOfNextBox([&] { click(*w, "btnSearch"); });
+    session().MsgTitle.clear();
+    UiPlatform::setInstance(&ui);
+    EXPECT_EQ(fresh, QStringLiteral("按姓名查客人"));
+    EXPECT_EQ(centre, QStringLiteral("报表中心"));
+}
+
+TEST_F(RunnerWindowTest, RefreshKeepsTheSortAndThePhoneFilterSearchesTheShownPhones)
+{
+    auto w = open(QStringLiteral("客人资料查询"));
+    ReportGridModel *m = w->gridModel();
+    ASSERT_EQ(m->column(1).field, QStringLiteral("姓名"));
+    ASSERT_TRUE(m->toggleSort(1));
+    ASSERT_TRUE(m->toggleSort(1));
+    const QString firstName = m->data(m->index(0, 1)).toString();
+    press(*w, Qt::Key_F6);
+    EXPECT_EQ(m->sortColumn(), 1);
+    EXPECT_EQ(m->sortOrder(), Qt::DescendingOrder);
+    EXPECT_EQ(m->data(m->index(0, 1)).toString(), firstName);
+    // A new query starts from the statement's own order.
+    press(*w, Qt::Key_F5);
+    EXPECT_EQ(m->sortColumn(), -1);
+
+    // The phone the grid shows is the one the phone box searches.
+    ASSERT_EQ(m->column(3).title, QStringLiteral("电话"));
+    const QString phone = m->data(m->index(5, 3)).toString();
+    ASSERT_TRUE(QRegularExpression(QStringLiteral("^0571-8\\d{7}$")).match(phone).hasMatch())
+        << phone.toStdString();
+    int phoneParam = 0;
+    for (const ReportParam &p : w->queryPanel()->params())
+        phoneParam = p.csName == QStringLiteral("电话") ? p.id : phoneParam;
+    child<QLineEdit>(*w, paramName("QEdt_ZDY", phoneParam))->setText(phone.right(6));
+    click(*w, "btnSearch");
+    ASSERT_GE(m->rowCount(), 1);
+    for (int row = 0; row < m->rowCount(); ++row)
+        EXPECT_TRUE(m->data(m->index(row, 3)).toString().contains(phone.right(6)));
+}
+
+TEST_F(RunnerWindowTest, TheLastValuesComeBackPerOperatorWithPresetsAsPresets)
+{
+    const auto preset = [](TfrmReportShow &w) {
+        return child<QComboBox>(w, paramName("QEdt_ZDY_Cbl", paramId(w, "日期组合框2")));
+    };
+    const auto from = [](TfrmReportShow &w) {
+        return child<QDateTimeEdit>(w, paramName("QEdt_ZDY", paramId(w, "日期组合框2")));
+    };
+    const auto item = [](TfrmReportShow &w) {
+        return child<QComboBox>(w, paramName("QEdt_ZDY", paramId(w, "下拉框")));
+    };
+    const auto amount = [](TfrmReportShow &w) {
+        return child<QLineEdit>(w, paramName("QEdt_ZDY", paramId(w, "数字型")));
+    };
+    const auto guest = [](TfrmReportShow &w) {
+        return child<ButtonEdit>(w, paramName("QEdt_ZDY", paramId(w, "按钮文本框")));
+    };
+    session().SysInfo.UserName = QStringLiteral("张三");
+    auto first = open(QStringLiteral("账单明细"));
+    preset(*first)->setCurrentIndex(4);
+    Q_EMIT preset(*first)->activated(4);
+    ASSERT_EQ(preset(*first)->currentText(), QStringLiteral("上月"));
+    item(*first)->setCurrentText(QStringLiteral("餐费"));
+    amount(*first)->setText(QStringLiteral("50"));
+    guest(*first)->setChoice(QStringLiteral("黄军"), QStringLiteral("8"));
+    click(*first, "btnSearch");
+    // Values changed after the last run are not what the report ran with.
+    amount(*first)->setText(QStringLiteral("70"));
+    first->reject();
+
+    // Two months on, "上月" is the new last month, not the old dates.
+    Clock::setFixed(QDateTime(QDate(2024, 5, 20), QTime(9, 0)));
+    auto again = open(QStringLiteral("账单明细"));
+    EXPECT_EQ(preset(*again)->currentText(), QStringLiteral("上月"));
+    EXPECT_EQ(from(*again)->date(), QDate(2024, 4, 1));
+    EXPECT_EQ(item(*again)->currentText(), QStringLiteral("餐费"));
+    EXPECT_EQ(amount(*again)->text(), QStringLiteral("50"));
+    EXPECT_EQ(guest(*again)->text(), QStringLiteral("黄军"));
+    EXPECT_TRUE(guest(*again)->isChosen());
+    EXPECT_EQ(guest(*again)->value(), QStringLiteral("8"));
+
+    // Dates set by hand stay those dates.
+    from(*again)->setDate(QDate(2024, 2, 3));
+    click(*again, "btnSearch");
+    again->reject();
+    auto third = open(QStringLiteral("账单明细"));
+    EXPECT_EQ(preset(*third)->currentIndex(), 0);
+    EXPECT_EQ(from(*third)->date(), QDate(2024, 2, 3));
+    third->reject();
+
+    // Another operator starts from the defaults; what was typed after the last run is not kept.
+    session().SysInfo.UserName = QStringLiteral("李四");
+    auto other = open(QStringLiteral("账单明细"));
+    EXPECT_EQ(preset(*other)->currentText(), QStringLiteral("今天"));
+    EXPECT_EQ(item(*other)->currentText(), QStringLiteral("全部"));
+    EXPECT_TRUE(amount(*other)->text().isEmpty());
+    EXPECT_TRUE(guest(*other)->text().isEmpty());
+    amount(*other)->setText(QStringLiteral("10"));
+    other->reject();
+    auto unchanged = open(QStringLiteral("账单明细"));
+    EXPECT_TRUE(amount(*unchanged)->text().isEmpty());
 }
 
 TEST_F(RunnerWindowTest, TheEntryPointOpensTheRegisteredRunner)

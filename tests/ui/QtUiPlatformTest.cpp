@@ -1,4 +1,5 @@
 #include "support/QtPrinters.h"
+#include "ui/BaseFrm.h"
 #include "ui/QtUiPlatform.h"
 
 #include <gtest/gtest.h>
@@ -25,6 +26,27 @@ TEST(QtUiPlatform, BoxesCarryCaptionIconAndButtons)
                                QStringLiteral("删除？"));
     EXPECT_EQ(ask.icon(), QMessageBox::Question);
     EXPECT_EQ(ask.standardButtons(), QMessageBox::Yes | QMessageBox::No);
+}
+
+TEST(QtUiPlatform, AnEmptyCaptionBecomesTheReportsTitleOrTheCentresName)
+{
+    EXPECT_EQ(QtUiPlatform::boxCaption(nullptr, QString()), QStringLiteral("报表中心"));
+    EXPECT_EQ(QtUiPlatform::boxCaption(nullptr, QStringLiteral("前台")), QStringLiteral("前台"));
+
+    TfrmBase report;
+    report.setWindowTitle(QStringLiteral("每日营业额"));
+    QDialog find(&report);
+    find.setWindowTitle(QStringLiteral("查找"));
+    QWidget panel(&report);
+    for (QWidget *owner : {static_cast<QWidget *>(&report), static_cast<QWidget *>(&find), &panel})
+        EXPECT_EQ(QtUiPlatform::boxCaption(owner, QString()), QStringLiteral("每日营业额"));
+    EXPECT_EQ(QtUiPlatform::boxCaption(&find, QStringLiteral("报表中心")),
+              QStringLiteral("报表中心"));
+
+    // A plain window of the host's is no report: its title is not taken.
+    QWidget host;
+    host.setWindowTitle(QStringLiteral("hotel.exe"));
+    EXPECT_EQ(QtUiPlatform::boxCaption(&host, QString()), QStringLiteral("报表中心"));
 }
 
 TEST(QtUiPlatform, QuestionIsYesOnlyWhenYesIsPressed)

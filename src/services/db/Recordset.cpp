@@ -117,6 +117,7 @@ void Recordset::open(std::unique_ptr<ResultTable> table)
     m_deleted.assign(size_t(m_table->rowCount()), false);
     m_sortText.clear();
     m_sortKeys.clear();
+    m_sortKey = {};
     m_filterText.clear();
     m_filter.reset();
     m_editRow = -1;
@@ -144,6 +145,7 @@ void Recordset::close()
     m_filterText.clear();
     m_sortText.clear();
     m_sortKeys.clear();
+    m_sortKey = {};
     m_pos = -1;
     m_editRow = -1;
     m_state = State::Closed;
@@ -392,7 +394,30 @@ void Recordset::setSort(const QString &sort)
         keys.emplace_back(column, descending);
     }
     m_sortKeys = std::move(keys);
+    m_sortKey = {};
     m_sortText = sort.trimmed();
+    const int current = bookmark();
+    rebuildOrder();
+    const int index = indexOfRow(current);
+    m_pos = index >= 0 ? index : 0;
+    Q_EMIT reset();
+    emitCurrent();
+}
+
+void Recordset::setSort(const QString &field, bool descending, SortKey key)
+{
+    if (!key) {
+        setSort(field + (descending ? QStringLiteral(" DESC") : QStringLiteral(" ASC")));
+        return;
+    }
+    if (!m_table)
+        throw DbError(QStringLiteral("记录集已关闭。"));
+    const int column = fieldIndex(field);
+    if (column < 0)
+        throw DbError(QStringLiteral("排序字段“%1”不存在。").arg(field));
+    m_sortKeys = {{column, descending}};
+    m_sortKey = std::move(key);
+    m_sortText = field + (descending ? QStringLiteral(" DESC") : QStringLiteral(" ASC"));
     const int current = bookmark();
     rebuildOrder();
     const int index = indexOfRow(current);
@@ -444,12 +469,13 @@ void Recordset::rebuildOrder()
         std::vector<std::vector<QVariant>> otherValues(m_sortKeys.size());
         for (size_t k = 0; k < m_sortKeys.size(); ++k) {
             const int column = m_sortKeys[k].first;
-            const bool plain = column < stored &&
+            const bool plain = column < stored && !m_sortKey &&
                                m_table->column(column).storage() != ColumnData::Storage::Variant;
             if (!plain) {
                 otherValues[k].resize(m_deleted.size());
                 for (int r : m_sorted)
-                    otherValues[k][size_t(r)] = storedValue(r, column);
+                    otherValues[k][size_t(r)] =
+                        m_sortKey ? m_sortKey(storedValue(r, column)) : storedValue(r, column);
             }
         }
         const auto compareRows = [&](int a, int b) -> int {

@@ -102,6 +102,11 @@ public:
     /// Stable; NULL sorts first ascending. Throws `DbError` for an unknown column.
     void setSort(const QString &sort);
     const QString &sort() const { return m_sortText; }
+    /// Reads what a stored value sorts by, where the value itself would give the wrong order.
+    using SortKey = std::function<QVariant(const QVariant &value)>;
+    /// Orders the rows by one column through `key` of its values (a lookup column by the text
+    /// it shows), with the rules of `setSort`; `sort()` then reads "field ASC|DESC".
+    void setSort(const QString &field, bool descending, SortKey key);
 
     /// A filter in the ADO recordset syntax; empty shows every row. An invalid filter throws
     /// `DbError` and leaves the rows as they were.
@@ -175,6 +180,7 @@ private:
 
     QString m_sortText;
     std::vector<std::pair<int, bool>> m_sortKeys;  // column, descending
+    SortKey m_sortKey;                             // of the one column, when set
     QString m_filterText;
     std::unique_ptr<RowFilter> m_filter;
 

@@ -8,6 +8,17 @@
 
 namespace tavi {
 
+namespace {
+
+// A value kept encrypted character by character, so that conditions can search it, pads every
+// character's block with NUL bytes; no text holds a NUL, so dropping them reads both forms.
+QString shownPlainText(const QString &hex)
+{
+    return DecryptWithSessionKey(hex).remove(QChar(u'\0'));
+}
+
+}  // namespace
+
 LookupCache::LookupCache() = default;
 
 QString LookupCache::LookupFieldText(const QString &lookupTemplate, const QVariant &value)
@@ -48,7 +59,7 @@ QString LookupCache::lookUp(const QString &lookupTemplate, const QString &value)
     ++m_lookups;
     try {
         if (lookupTemplate.toUpper() == QLatin1String("DESDECRY"))
-            return DecryptWithSessionKey(value);
+            return shownPlainText(value);
         const std::optional<QString> placed = withValue(lookupTemplate, value);
         if (!placed)
             return QString();
@@ -65,7 +76,7 @@ QString LookupCache::lookUp(const QString &lookupTemplate, const QString &value)
         m_query.first();
         const QString text = db::Recordset::textOf(m_query.value(0));
         m_query.close();
-        return decrypt && !text.isEmpty() ? DecryptWithSessionKey(text) : text;
+        return decrypt && !text.isEmpty() ? shownPlainText(text) : text;
     } catch (const std::exception &) {
         return QString();
     }

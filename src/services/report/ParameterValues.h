@@ -21,8 +21,11 @@ class ParameterValues
 public:
     virtual ~ParameterValues() = default;
 
-    /// The text of a text box ("文本型", "按钮文本框", "数字型"), untrimmed.
+    /// The text of a text box ("文本型", "按钮文本框", "数字型"), untrimmed; for a "按钮文本框"
+    /// whose list was chosen from, the chosen ids.
     virtual QString text(const ReportParam &param) const = 0;
+    /// What the box shows, for the condition summary: the chosen names of a "按钮文本框".
+    virtual QString shownText(const ReportParam &param) const { return text(param); }
     /// The chosen item of a drop-down or radio list: index (-1 when none) and its text.
     virtual int itemIndex(const ReportParam &param) const = 0;
     virtual QString itemText(const ReportParam &param) const = 0;

@@ -177,7 +177,8 @@ QString QueryComposer::condition(const ReportParam &p, QString *shown, QString *
             return sql;
         if (t.isEmpty())
             return QString();
-        *shown = t;
+        const QString names = m_values.shownText(p).trimmed();
+        *shown = names.isEmpty() ? t : names;
         return sql.replace(p.csValue, valueMarker(t, caption));
     }
     if (kind == QStringLiteral("数字型")) {

@@ -209,6 +209,12 @@ QVariant ReportGridModel::headerData(int section, Qt::Orientation orientation, i
         return c.lowerTitle;
     case UpperTitleRole:
         return c.upperTitle;
+    case Qt::ToolTipRole:
+        // A narrow column cuts its title; the tip shows it whole.
+        if (c.checkColumn)
+            return QVariant();
+        return c.upperTitle.isEmpty() ? c.lowerTitle
+                                      : c.upperTitle + QLatin1Char('\n') + c.lowerTitle;
     case Qt::TextAlignmentRole:
         if (c.checkColumn)
             return QVariant::fromValue(Qt::Alignment(Qt::AlignCenter));
@@ -260,24 +266,24 @@ QString ReportGridModel::footerText(int column) const
     return *cached;
 }
 
-QModelIndex ReportGridModel::findNext(const QString &text, const QModelIndex &after) const
+QModelIndex ReportGridModel::findNext(const QString &text, const QModelIndex &after,
+                                      bool upwards) const
 {
-    const int rows = rowCount();
-    const int columns = columnCount();
-    if (text.isEmpty() || columns == 0)
+    const qint64 columns = columnCount();
+    const qint64 cells = qint64(rowCount()) * columns;
+    if (text.isEmpty() || cells == 0)
         return QModelIndex();
-    int row = 0;
-    int column = 0;
-    if (after.isValid()) {
-        row = after.row();
-        column = after.column() + 1;
-    }
-    for (; row < rows; ++row, column = 0) {
-        for (; column < columns; ++column) {
-            if (!m_columns[column].checkColumn &&
-                cellText(row, column).contains(text, Qt::CaseInsensitive))
-                return index(row, column);
-        }
+    const qint64 step = upwards ? -1 : 1;
+    const qint64 start = after.isValid() ? after.row() * columns + after.column() + step
+                         : upwards       ? cells - 1
+                                         : 0;
+    for (qint64 i = 0; i < cells; ++i) {
+        const qint64 cell = ((start + step * i) % cells + cells) % cells;
+        const int row = int(cell / columns);
+        const int column = int(cell % columns);
+        if (!m_columns[column].checkColumn &&
+            cellText(row, column).contains(text, Qt::CaseInsensitive))
+            return index(row, column);
     }
     return QModelIndex();
 }
@@ -329,10 +335,15 @@ bool ReportGridModel::applySort(int column, Qt::SortOrder order)
     if (column < 0 || column >= m_columns.size() || !m_columns[column].sortable() ||
         !m_recordset->isOpen())
         return false;
-    const QString direction =
-        order == Qt::AscendingOrder ? QStringLiteral(" ASC") : QStringLiteral(" DESC");
+    const ReportColumn &c = m_columns[column];
+    // A lookup column shows names for ids: its rows go in the order of what it shows.
+    db::Recordset::SortKey key;
+    if (c.lookup)
+        key = [this, lookupTemplate = c.lookupTemplate](const QVariant &value) -> QVariant {
+            return m_lookups.LookupFieldText(lookupTemplate, value);
+        };
     try {
-        m_recordset->setSort(m_columns[column].field + direction);
+        m_recordset->setSort(c.field, order == Qt::DescendingOrder, std::move(key));
     } catch (const std::exception &) {
         return false;
     }

@@ -52,9 +52,11 @@ public:
     /// Footer text of a column: its total, the row count, or nothing.
     QString footerText(int column) const;
 
-    /// First cell after `after`, row by row, whose shown text contains `text` (letter case
-    /// ignored); from the first cell when `after` is invalid; invalid when none follows.
-    QModelIndex findNext(const QString &text, const QModelIndex &after) const;
+    /// The nearest cell after `after` in reading order (before it when `upwards`) whose shown
+    /// text contains `text`, letter case ignored. The search wraps past the last (first) cell and
+    /// ends with `after` itself; with `after` invalid it starts at the first (last) cell. Invalid
+    /// when no cell holds the text.
+    QModelIndex findNext(const QString &text, const QModelIndex &after, bool upwards = false) const;
     /// The result set the rows come from (its current record is the grid's current row).
     db::Recordset *recordset() const { return m_recordset; }
 

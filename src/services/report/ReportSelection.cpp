@@ -34,31 +34,40 @@ void ReportSelection::setAll(bool ticked)
     std::fill(m_flags.begin(), m_flags.end(), ticked);
 }
 
-QString ReportSelection::resultText(const db::Recordset &result, bool multiSelection,
-                                    int currentRow) const
+std::vector<int> ReportSelection::chosenRows(const db::Recordset &result, bool multiSelection,
+                                             int currentRow) const
 {
     if (!result.isOpen() || result.isEmpty())
-        return QString();
-    const int idColumn = result.fieldIndex(QStringLiteral("id"));
-    if (idColumn < 0)
-        return QString();
+        return {};
     if (multiSelection) {
-        std::vector<std::pair<int, QString>> ticked;
+        // Ticked rows in the order the statement returned them: by stored row number.
+        std::vector<std::pair<int, int>> ticked;
         for (int i = 0; i < result.recordCount(); ++i) {
             const int rowId = result.rowIdAt(i);
             if (isTicked(rowId))
-                ticked.emplace_back(rowId, db::Recordset::textOf(result.valueAt(i, idColumn)));
+                ticked.emplace_back(rowId, i);
         }
         if (!ticked.empty()) {
             std::sort(ticked.begin(), ticked.end());
-            QStringList ids;
+            std::vector<int> rows;
             for (const auto &t : ticked)
-                ids << t.second;
-            return ids.join(QLatin1Char(','));
+                rows.push_back(t.second);
+            return rows;
         }
     }
-    const int row = currentRow >= 0 && currentRow < result.recordCount() ? currentRow : 0;
-    return db::Recordset::textOf(result.valueAt(row, idColumn));
+    return {currentRow >= 0 && currentRow < result.recordCount() ? currentRow : 0};
+}
+
+QString ReportSelection::resultText(const db::Recordset &result, bool multiSelection,
+                                    int currentRow) const
+{
+    const int idColumn = result.isOpen() ? result.fieldIndex(QStringLiteral("id")) : -1;
+    if (idColumn < 0)
+        return QString();
+    QStringList ids;
+    for (int row : chosenRows(result, multiSelection, currentRow))
+        ids << db::Recordset::textOf(result.valueAt(row, idColumn));
+    return ids.join(QLatin1Char(','));
 }
 
 }  // namespace tavi

@@ -30,6 +30,9 @@ public:
     /// id of the visible row `currentRow` when nothing is ticked or in single selection; empty
     /// for an empty or closed result.
     QString resultText(const db::Recordset &result, bool multiSelection, int currentRow) const;
+    /// The visible rows whose ids `resultText` hands back, in the same order.
+    std::vector<int> chosenRows(const db::Recordset &result, bool multiSelection,
+                                int currentRow) const;
 
 private:
     std::vector<bool> m_flags;

@@ -285,7 +285,7 @@ TEST_F(DemoHotel, EveryStatementRunsWithEmptyAndSampleConditions)
                 sql.replace(ph, kNow.date().toString(Qt::ISODate));
             else if (p.cslx.startsWith(QStringLiteral("日期组合框")))
                 sql.replace(ph, range);
-            else if (p.cslx == QStringLiteral("分类表"))
+            else if (p.cslx == QStringLiteral("分类表") || p.cslx == QStringLiteral("按钮文本框"))
                 sql.replace(ph, QStringLiteral("1,4,7"));
             else if (p.cslx == QStringLiteral("交叉表"))
                 sql = QStringLiteral(", (%1) as Tavi_Field_Tmp00, (%1) as Tavi_Field_Tmp01")

@@ -128,7 +128,7 @@ TEST_F(Grid, TwoLevelTitlesShareTheUpperCellOfAdjacentColumns)
     }
 }
 
-TEST_F(Grid, FindLooksAtTheShownTextsAfterAGivenCell)
+TEST_F(Grid, FindLooksAtTheShownTextsRoundFromAGivenCellBothWays)
 {
     show(report({{"客人", "kh", "[SQL:select name from kh where id={1}]"},
                  {"金额", "amount", "#,##0.00"},
@@ -142,7 +142,13 @@ TEST_F(Grid, FindLooksAtTheShownTextsAfterAGivenCell)
     EXPECT_EQ(at(found), std::make_pair(2, 0));
     found = model.findNext(QStringLiteral("张"), found);
     EXPECT_EQ(at(found), std::make_pair(4, 0));
-    EXPECT_FALSE(model.findNext(QStringLiteral("张"), found).isValid());
+    // Past the last match the search goes round to the first; upwards it runs the other way.
+    EXPECT_EQ(at(model.findNext(QStringLiteral("张"), found)), std::make_pair(0, 0));
+    EXPECT_EQ(at(model.findNext(QStringLiteral("张"), found, true)), std::make_pair(2, 0));
+    EXPECT_EQ(at(model.findNext(QStringLiteral("张"), model.index(0, 0), true)),
+              std::make_pair(4, 0));
+    EXPECT_EQ(at(model.findNext(QStringLiteral("张"), {}, true)), std::make_pair(4, 0));
+    EXPECT_FALSE(model.findNext(QStringLiteral("没有的字"), found).isValid());
 
     EXPECT_EQ(at(model.findNext(QStringLiteral("1,000"), {})), std::make_pair(2, 1));
     EXPECT_FALSE(model.findNext(QStringLiteral("1000"), {}).isValid());
@@ -201,8 +207,9 @@ TEST_F(Grid, LookupTextsAreDecryptedOnRequest)
     exec("update kh set secret=? where id=7", {EncryptWithSessionKey(QStringLiteral("甲密"))});
     exec("update kh set secret=? where id=8", {EncryptWithSessionKey(QStringLiteral("乙密"))});
     exec("create table card(id int, code varchar(100))");
-    exec("insert into card values(1, ?), (2, 'not hex'), (3, NULL)",
-         {EncryptWithSessionKey(QStringLiteral("房卡8001"))});
+    exec("insert into card values(1, ?), (2, 'not hex'), (3, NULL), (4, ?)",
+         {EncryptWithSessionKey(QStringLiteral("房卡8001")),
+          EncryptPerChar(QStringLiteral("0571-房8"))});
     exec("insert into kh(id, name) values(10, '无密')");
 
     struct Case
@@ -212,8 +219,12 @@ TEST_F(Grid, LookupTextsAreDecryptedOnRequest)
         const char *sql;
         QStringList shown;
     } cases[] = {
-        {"[SQL:DESDECRY]", "code", "select code from card order by id", {"房卡8001", "", ""}},
-        {"[SQL:desdecry]", "code", "select code from card order by id", {"房卡8001", "", ""}},
+        // A value encrypted character by character (searchable) reads as plainly.
+        {"[SQL:DESDECRY]",
+         "code",
+         "select code from card order by id",
+         {"房卡8001", "", "", "0571-房8"}},
+        {"[SQL:desdecry]", "code", "select code from card where id < 4", {"房卡8001", "", ""}},
         {"[SQL:DESDECRY:select secret from kh where id={1}]",
          "id",
          "select id from kh where id in (7, 8, 10) union select 11 order by id",
@@ -228,6 +239,23 @@ TEST_F(Grid, LookupTextsAreDecryptedOnRequest)
         run(c.sql);
         EXPECT_EQ(columnTexts(0), c.shown) << c.format;
     }
+}
+
+TEST_F(Grid, ALookupColumnSortsByTheTextItShows)
+{
+    // The names go c, -, a, b, a by id; by name the ids come 2, 3, 5, 1, 4.
+    show(report({{"编号", "id"}, {"备注", "id", "[SQL:select note from xf where id={1}]"}}));
+    run();
+    ASSERT_EQ(columnTexts(1), QStringList({"b", "", "a", "c", "a"}));
+    ASSERT_TRUE(model.toggleSort(1));
+    EXPECT_EQ(columnTexts(0), QStringList({"2", "3", "5", "1", "4"}));
+    EXPECT_EQ(columnTexts(1), QStringList({"", "a", "a", "b", "c"}));
+    ASSERT_TRUE(model.toggleSort(1));
+    EXPECT_EQ(columnTexts(0), QStringList({"4", "1", "3", "5", "2"}));
+    EXPECT_EQ(model.sortOrder(), Qt::DescendingOrder);
+    EXPECT_EQ(result.sort(), QStringLiteral("id DESC"));
+    ASSERT_TRUE(model.toggleSort(0));
+    EXPECT_EQ(columnTexts(0), QStringList({"1", "2", "3", "4", "5"}));
 }
 
 TEST_F(Grid, TitleClicksToggleTheSortAndTicksStayWithTheirRows)
