@@ -15,14 +15,14 @@ CallSession::CallSession(int dbType, const QString &userName, const QString &off
     session().SysInfo.CentreStyle = 1;
     session().SysInfo.UserName = userName;
     session().SysInfo.OfficeName = officeName;
-    session().dm = new Tdm;
+    m_dm = std::make_unique<Tdm>();
+    session().dm = m_dm.get();
     session().SysInfo.DbType = dbType;
 }
 
 CallSession::~CallSession()
 {
-    session().dm->adoConn.close();
-    delete session().dm;
+    m_dm->adoConn.close();
     session().dm = nullptr;
 }
 

@@ -1,9 +1,11 @@
 #pragma once
 
 #include <QString>
-#include <utility>
+#include <memory>
 
 namespace tavi {
+
+class Tdm;
 
 /// One call's session: the session record filled, the data module created, and on `open` the
 /// connection, the table upgrade and the session settings; torn down when it ends.
@@ -21,6 +23,7 @@ public:
 
 private:
     int m_dbType;
+    std::unique_ptr<Tdm> m_dm;
 };
 
 }  // namespace tavi

@@ -46,7 +46,8 @@ struct ReportGridView::Private
     int lastRow = -1;
 };
 
-ReportGridView::ReportGridView(QWidget *parent) : QWidget(parent), d(new Private(this))
+ReportGridView::ReportGridView(QWidget *parent)
+    : QWidget(parent), d(std::make_unique<Private>(this))
 {
     setObjectName(QStringLiteral("dbGrid"));
     QFont gridFont(QStringLiteral("宋体"));
@@ -115,12 +116,10 @@ ReportGridView::~ReportGridView()
 {
     for (const QMetaObject::Connection &c : d->modelConnections)
         disconnect(c);
-    // The children report their own teardown (geometry, scrolling) to slots that use d.
-    for (QObject *child : d->frame->findChildren<QObject *>())
+    // The children report their own teardown (geometry, scrolling) to slots that use d, which
+    // goes before them.
+    for (QObject *child : findChildren<QObject *>())
         disconnect(child, nullptr, this, nullptr);
-    delete d->find;
-    delete d->frame;
-    delete d;
 }
 
 void ReportGridView::setModel(ReportGridModel *model)

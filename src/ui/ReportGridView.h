@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QWidget>
+#include <memory>
 
 class QTableView;
 
@@ -49,7 +50,7 @@ Q_SIGNALS:
 
 private:
     struct Private;
-    Private *d;
+    std::unique_ptr<Private> d;
 };
 
 }  // namespace tavi
