@@ -372,3 +372,37 @@ TEST_F(Grid, SavedLayoutComesBackOnReopening)
 }
 
 }  // namespace
+
+namespace tavi {
+namespace {
+
+// An added or deleted record reaches the views as one row, not as a reset of the whole grid, so
+// a view keeps its position and selection; the footers follow.
+TEST_F(Grid, AddedAndDeletedRowsArriveAsRowsNotAsAReset)
+{
+    show(report({{"编号", "id"}, {"金额", "amount", "0.00", 80, true}}));
+    run("select id, amount from xf order by id");
+    QSignalSpy resets(&model, &QAbstractItemModel::modelReset);
+    QSignalSpy inserted(&model, &QAbstractItemModel::rowsInserted);
+    QSignalSpy removed(&model, &QAbstractItemModel::rowsRemoved);
+
+    result.append();
+    result.setValue(QStringLiteral("id"), 6);
+    result.setValue(QStringLiteral("amount"), 100);
+    result.post();
+    ASSERT_EQ(inserted.size(), 1);
+    EXPECT_EQ(inserted.at(0).at(1).toInt(), 5);
+    EXPECT_EQ(model.rowCount(), 6);
+    EXPECT_EQ(model.footerText(1), QStringLiteral("2100.75"));
+
+    result.setPosition(1);
+    result.deleteRow();
+    ASSERT_EQ(removed.size(), 1);
+    EXPECT_EQ(removed.at(0).at(1).toInt(), 1);
+    EXPECT_EQ(text(1, 0), QStringLiteral("3"));
+    EXPECT_EQ(model.footerText(1), QStringLiteral("2300.75"));
+    EXPECT_EQ(resets.size(), 0);
+}
+
+}  // namespace
+}  // namespace tavi
