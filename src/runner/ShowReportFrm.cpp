@@ -1,5 +1,6 @@
 #include "ShowReportFrm.h"
 
+#include "CategoryTreePanel.h"
 #include "QueryPanel.h"
 #include "services/Messages.h"
 #include "services/Session.h"
@@ -85,6 +86,11 @@ TfrmReportShow::TfrmReportShow(QWidget *parent) : TfrmBase(parent)
     m_trvLB->setHeaderHidden(true);
     leftLayout->addWidget(m_trvLB);
     m_pnlLeft->hide();
+    m_categories = new CategoryTreePanel(m_trvLB, this);
+    connect(m_categories, &CategoryTreePanel::nodeChosen, this, [this] {
+        if (!m_loading)
+            RunQuery();
+    });
 
     m_pnlMain = new QWidget(m_leftSplitter);
     m_pnlMain->setObjectName(QStringLiteral("pnlMain"));
@@ -361,6 +367,8 @@ void TfrmReportShow::LoadReport()
             ParameterMemory(session()).load(m_reportId, session().SysInfo.UserName));
     m_run = std::make_unique<ReportRun>(session(), m_def, *m_pnlQuery, m_modeArg, m_preFilter);
     setWindowTitle(m_def.title);
+    if (m_loading && m_def.hasCategoryTree())
+        LoadCategoryTree();
     // The window's size and state are set when it opens; a reload for new date-list columns
     // leaves what the user made of them.
     const bool place = m_loading;
@@ -407,6 +415,16 @@ void TfrmReportShow::LoadReport()
     m_model->setColumns(m_run->buildColumns(), m_def.twoLevelTitles());
     if (!m_run->error().isEmpty())
         MsgInfo(this, m_run->error());
+}
+
+void TfrmReportShow::LoadCategoryTree()
+{
+    const QList<ReportParam> sources =
+        ReportStore(session()).params(m_reportId, ReportStore::ParamSet::CategorySources);
+    if (sources.isEmpty())
+        return;
+    m_categories->load(sources.first(), session().dm->adoConn);
+    m_pnlLeft->show();
 }
 
 void TfrmReportShow::RunQuery()
@@ -478,7 +496,7 @@ void TfrmReportShow::runQueryNow()
 
     // The category tree is not built yet: its root, which filters nothing, stands selected.
     if (m_def.hasCategoryTree())
-        m_run->setCategory({true, true, QString()});
+        m_run->setCategory(m_categories->category());
     const ReportRun::Outcome outcome = m_run->run(*m_result);
     if (outcome == ReportRun::Outcome::Cancelled) {
         // The rows, columns and summary of the last run stay: they still belong together.
@@ -583,7 +601,7 @@ void TfrmReportShow::openRecordEditor(bool addMode)
     if (!addMode && row >= 0)
         m_result->setPosition(row);
     // The category tree comes with the category issue; until then no node is selected.
-    editor({m_reportId, addMode, 0, m_def.baseTable, m_result, this});
+    editor({m_reportId, addMode, m_categories->selectedId(), m_def.baseTable, m_result, this});
 }
 
 void TfrmReportShow::btnDelClick()

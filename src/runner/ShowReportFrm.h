@@ -22,6 +22,7 @@ class QTreeWidget;
 namespace tavi {
 
 class ButtonEdit;
+class CategoryTreePanel;
 class ReportRun;
 class QueryPanel;
 class ReportGridModel;
@@ -71,6 +72,9 @@ public:
     void LoadReport();
     /// Runs the report with the values of the query panel.
     void RunQuery();
+    /// Fills the category tree of a report with the ",4" flag and shows it.
+    void LoadCategoryTree();
+    CategoryTreePanel *categoryTree() const { return m_categories; }
 
     /// True while a run is in progress (the window stays responsive and can cancel it).
     bool isRunning() const { return m_running; }
@@ -151,6 +155,7 @@ private:
     QSplitter *m_leftSplitter = nullptr;
     QFrame *m_pnlLeft = nullptr;
     QTreeWidget *m_trvLB = nullptr;
+    CategoryTreePanel *m_categories = nullptr;
     QWidget *m_pnlMain = nullptr;
     QueryPanel *m_pnlQuery = nullptr;
     QFrame *m_pnlTJ = nullptr;

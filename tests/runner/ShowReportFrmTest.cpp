@@ -272,16 +272,16 @@ TEST_F(RunnerWindowTest, BaseDataDeletesOnlyWhenConfirmed)
     ui.expectMessage(QStringLiteral("还不能添加或修改记录"));
     Q_EMIT w->grid()->rowDoubleClicked(0);
 
-    // With a category tree that holds only its root there is nothing to add to.
-    auto *left = child<QWidget>(*w, "pnlLeft");
+    // Changing needs a chosen category; adding needs a category to add to.
     auto *tree = child<QTreeWidget>(*w, "trvLB");
-    left->show();
-    tree->addTopLevelItem(new QTreeWidgetItem({QStringLiteral("所有商品")}));
-    ui.expectMessage(QStringLiteral("请先添加类别"));
-    click(*w, "btnAdd");
     tree->setCurrentItem(nullptr);
+    EXPECT_EQ(w->resultSet().recordCount(), before - 1) << "no category filters nothing";
     ui.expectMessage(QStringLiteral("请先选中类别"));
     click(*w, "btnEdit");
+    data.adoConn.execute(QStringLiteral("delete from 商品类别"));
+    auto bare = open(QStringLiteral("商品资料"));
+    ui.expectMessage(QStringLiteral("请先添加类别"));
+    click(*bare, "btnAdd");
 }
 
 TEST_F(RunnerWindowTest, AddAndChangeGoThroughTheRecordEditorSeam)

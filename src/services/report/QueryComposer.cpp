@@ -259,11 +259,13 @@ ComposedQuery QueryComposer::ComposeSql()
         s.replace(p.csValue, cond);
     }
 
-    if (m_def.hasCategoryTree() && m_category.selected) {
+    if (m_def.hasCategoryTree()) {
+        // Without a chosen category, as with the root, nothing is filtered; the placeholder
+        // must not reach the database.
         for (const ReportParam &p : m_params) {
             if (!p.isCategorySource())
                 continue;
-            QString cond = m_category.root ? QString() : p.csSql;
+            QString cond = !m_category.selected || m_category.root ? QString() : p.csSql;
             cond.replace(p.csValue, m_category.idList);
             s.replace(p.csValue, cond);
         }
