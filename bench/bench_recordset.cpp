@@ -178,7 +178,8 @@ void printRatios()
     const double sort = sortSeconds(*rs);
     rs->setSort(QString());
     const double filter = bench::medianOf(5, [&] { rs->setFilter(QString::fromUtf8(kFilter)); });
-    auto tenth = conn.openQuery(QStringLiteral("select * from big where id <= %1").arg(g_rows / 10));
+    auto tenth =
+        conn.openQuery(QStringLiteral("select * from big where id <= %1").arg(g_rows / 10));
     const double sortTenth = sortSeconds(*tenth);
     const qint64 raw = rawDataBytes(g_path);
     const double peak = bench::childNumber({"--peak-child", path});
@@ -187,10 +188,11 @@ void printRatios()
     const std::string n = bench::rowsLabel(g_rows);
     const std::string n10 = bench::rowsLabel(g_rows / 10);
     std::printf("\n%s rows x 10 columns, raw data %.1f MB\n", n.c_str(), raw / 1e6);
-    std::printf("open %.1f ms, C-API floor %.1f ms, sqlite3 shell %.1f ms, sort %.2f ms "
-                "(%s rows %.2f ms), filter %.1f ms (%d rows)\n",
-                open * 1e3, floor * 1e3, shell * 1e3, sort * 1e3, n10.c_str(), sortTenth * 1e3,
-                filter * 1e3, rs->recordCount());
+    std::printf(
+        "open %.1f ms, C-API floor %.1f ms, sqlite3 shell %.1f ms, sort %.2f ms "
+        "(%s rows %.2f ms), filter %.1f ms (%d rows)\n",
+        open * 1e3, floor * 1e3, shell * 1e3, sort * 1e3, n10.c_str(), sortTenth * 1e3,
+        filter * 1e3, rs->recordCount());
     std::printf("open / floor = %.2f  (target <= 1.60)\n", open / floor);
     std::printf("open / shell = %.2f\n", open / shell);
     std::printf("sort %s / sort %s = %.1f  (target <= 13)\n", n.c_str(), n10.c_str(),

@@ -257,8 +257,9 @@ int main(int argc, char **argv)
                 g_lookups == 50 ? "ok" : "MISSED");
     std::printf("headless run: TZ unset %.0f ms, TZ=UTC %.0f ms\n", local[2] * 1e3, utc[2] * 1e3);
     std::printf("run TZ unset / TZ=UTC = %.2f  (target <= 1.15)\n", local[2] / utc[2]);
-    std::printf("first call setup = %.2f ms  (target <= 3)  [connect %.2f, upgrade %.2f, settings "
-                "%.2f ms]\n",
-                firstCall * 1e3, parts[0] * 1e3, parts[1] * 1e3, parts[2] * 1e3);
+    std::printf(
+        "first call setup = %.2f ms  (target <= 3)  [connect %.2f, upgrade %.2f, settings "
+        "%.2f ms]\n",
+        firstCall * 1e3, parts[0] * 1e3, parts[1] * 1e3, parts[2] * 1e3);
     return 0;
 }

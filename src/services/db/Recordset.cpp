@@ -501,6 +501,10 @@ void Recordset::rebuildOrder()
         // A first pass orders rows by an order-preserving 64-bit key of the first column with a
         // comparison that costs next to nothing; only runs of equal keys then need the full
         // comparison, with fetch order last, which keeps the sort stable.
+        for (const auto &[column, descending] : m_sortKeys) {
+            if (column < stored)
+                m_table->column(column).prepareSortPrefixes();
+        }
         const auto [firstColumn, firstDescending] = m_sortKeys.front();
         const ColumnData *first = firstColumn < stored && otherValues.front().empty()
                                       ? &m_table->column(firstColumn)
