@@ -4,6 +4,7 @@
 // and a transient peak measured in a fresh child process.
 #include <sqlite3.h>
 #include <sys/wait.h>
+#include <time.h>
 #include <unistd.h>
 #include <algorithm>
 #include <chrono>
@@ -62,6 +63,44 @@ double medianOf(int runs, F f)
     }
     std::sort(times.begin(), times.end());
     return times[times.size() / 2];
+}
+
+/// Times `a` and `b` in alternation and gives the median of each and of their ratios: paired runs
+/// keep the ratio steady when other work on the machine comes and goes.
+struct Paired
+{
+    double a = 0, b = 0, ratio = 0;
+};
+/// Processor time of this thread, for work too short to time on the wall clock of a busy machine.
+inline double threadCpuSeconds()
+{
+    timespec ts{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &ts);
+    return double(ts.tv_sec) + double(ts.tv_nsec) * 1e-9;
+}
+
+template <typename A, typename B>
+Paired paired(int runs, A a, B b, bool cpuTime = false)
+{
+    std::vector<double> ta, tb, r;
+    const auto time = [cpuTime](auto &f) {
+        if (cpuTime) {
+            const double t0 = threadCpuSeconds();
+            f();
+            return threadCpuSeconds() - t0;
+        }
+        const auto t0 = std::chrono::steady_clock::now();
+        f();
+        return secondsSince(t0);
+    };
+    for (int i = 0; i < runs; ++i) {
+        ta.push_back(time(a));
+        tb.push_back(time(b));
+        r.push_back(ta.back() / tb.back());
+    }
+    for (auto *v : {&ta, &tb, &r})
+        std::sort(v->begin(), v->end());
+    return {ta[ta.size() / 2], tb[tb.size() / 2], r[r.size() / 2]};
 }
 
 /// The floor: steps the statement and reads every column with the C API, keeping nothing.

@@ -157,30 +157,36 @@ int peakChild(const char *path)
     return 0;
 }
 
-double sortSeconds(Recordset &rs)
-{
-    return bench::medianOf(5, [&] {
-        rs.setSort(QString());
-        rs.setSort(QString::fromLatin1(kSort));
-    });
-}
-
 void printRatios()
 {
     const std::string path = g_path.toStdString();
     Connection conn;
     conn.openLocal(g_path);
     openBig(conn);
-    const double open = bench::medianOf(7, [&] { openBig(conn); });
-    const double floor = bench::medianOf(7, [&] { bench::floorSeconds(path, kStatement); });
-    const double shell = bench::medianOf(5, [&] { bench::shellSeconds(path, kStatement); });
+    const bench::Paired openFloor = bench::paired(
+        9, [&] { openBig(conn); }, [&] { bench::floorSeconds(path, kStatement); });
+    const bench::Paired openShell = bench::paired(
+        5, [&] { openBig(conn); }, [&] { bench::shellSeconds(path, kStatement); });
+    const double open = openFloor.a, floor = openFloor.b, shell = openShell.b;
     auto rs = openBig(conn);
-    const double sort = sortSeconds(*rs);
-    rs->setSort(QString());
     const double filter = bench::medianOf(5, [&] { rs->setFilter(QString::fromUtf8(kFilter)); });
+    const int filtered = rs->recordCount();
+    rs->setFilter(QString());
     auto tenth =
         conn.openQuery(QStringLiteral("select * from big where id <= %1").arg(g_rows / 10));
-    const double sortTenth = sortSeconds(*tenth);
+    const bench::Paired sorts = bench::paired(
+        15,
+        [&] {
+            rs->setSort(QString());
+            rs->setSort(QString::fromLatin1(kSort));
+        },
+        [&] {
+            tenth->setSort(QString());
+            tenth->setSort(QString::fromLatin1(kSort));
+        },
+        true);
+    const double sort = sorts.a, sortTenth = sorts.b;
+    rs->setSort(QString());
     const qint64 raw = rawDataBytes(g_path);
     const double peak = bench::childNumber({"--peak-child", path});
     const size_t held = rs->table()->memoryUsage();
@@ -192,11 +198,10 @@ void printRatios()
         "open %.1f ms, C-API floor %.1f ms, sqlite3 shell %.1f ms, sort %.2f ms "
         "(%s rows %.2f ms), filter %.1f ms (%d rows)\n",
         open * 1e3, floor * 1e3, shell * 1e3, sort * 1e3, n10.c_str(), sortTenth * 1e3,
-        filter * 1e3, rs->recordCount());
-    std::printf("open / floor = %.2f  (target <= 1.60)\n", open / floor);
-    std::printf("open / shell = %.2f\n", open / shell);
-    std::printf("sort %s / sort %s = %.1f  (target <= 13)\n", n.c_str(), n10.c_str(),
-                sort / sortTenth);
+        filter * 1e3, filtered);
+    std::printf("open / floor = %.2f  (target <= 1.60)\n", openFloor.ratio);
+    std::printf("open / shell = %.2f\n", openShell.ratio);
+    std::printf("sort %s / sort %s = %.1f  (target <= 13)\n", n.c_str(), n10.c_str(), sorts.ratio);
     std::printf("sort / open = %.3f, filter / open = %.3f\n", sort / open, filter / open);
     std::printf("peak / raw = %.2f  (target <= 2.00)  [held %.1f MB, peak %.1f MB]\n",
                 peak / double(raw), held / 1e6, peak / 1e6);

@@ -215,16 +215,18 @@ int main(int argc, char **argv)
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
 
-    const double run = bench::medianOf(7, runReport);
-    const double floor = bench::medianOf(7, floorSeconds);
-    const double shell = bench::medianOf(5, shellSeconds);
-    std::vector<double> local, utc;
+    const bench::Paired runFloor = bench::paired(9, runReport, floorSeconds);
+    const bench::Paired runShell = bench::paired(5, runReport, shellSeconds);
+    const double run = runFloor.a, floor = runFloor.b, shell = runShell.b;
+    std::vector<double> local, utc, tzRatios;
     for (int i = 0; i < 5; ++i) {
         local.push_back(headlessRunSeconds(dir.path(), false));
         utc.push_back(headlessRunSeconds(dir.path(), true));
+        tzRatios.push_back(local.back() / utc.back());
     }
     std::sort(local.begin(), local.end());
     std::sort(utc.begin(), utc.end());
+    std::sort(tzRatios.begin(), tzRatios.end());
     std::vector<double> first;
     double parts[3] = {0, 0, 0};
     for (int i = 0; i < 7; ++i) {
@@ -251,12 +253,12 @@ int main(int argc, char **argv)
 
     std::printf("\nreport over %s rows: run %.1f ms, C-API floor %.1f ms, sqlite3 shell %.1f ms\n",
                 bench::rowsLabel(g_rows).c_str(), run * 1e3, floor * 1e3, shell * 1e3);
-    std::printf("run / floor = %.2f  (target <= 1.80)\n", run / floor);
-    std::printf("run / shell = %.2f\n", run / shell);
+    std::printf("run / floor = %.2f  (target <= 1.80)\n", runFloor.ratio);
+    std::printf("run / shell = %.2f\n", runShell.ratio);
     std::printf("lookup statements = %d  (target 50) %s\n", g_lookups,
                 g_lookups == 50 ? "ok" : "MISSED");
     std::printf("headless run: TZ unset %.0f ms, TZ=UTC %.0f ms\n", local[2] * 1e3, utc[2] * 1e3);
-    std::printf("run TZ unset / TZ=UTC = %.2f  (target <= 1.15)\n", local[2] / utc[2]);
+    std::printf("run TZ unset / TZ=UTC = %.2f  (target <= 1.15)\n", tzRatios[2]);
     std::printf(
         "first call setup = %.2f ms  (target <= 3)  [connect %.2f, upgrade %.2f, settings "
         "%.2f ms]\n",

@@ -8,6 +8,7 @@
 
 #include <QRegularExpression>
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstring>
 #include <numeric>
@@ -36,23 +37,25 @@ QString tableFromStatement(const QString &sql)
     return t;
 }
 
-struct Item
-{
-    uint64_t key;
-    int row;
-};
+using Item = std::pair<uint64_t, int>;  // sort key, row
 
-// Stable LSD radix sort on the 64-bit keys, sixteen bits a pass; passes whose digit is the
-// same for every item are skipped.
-void radixSortByKey(std::vector<Item> &items)
+// Stable LSD radix sort on the 64-bit keys, a byte a pass, through `spare`. Byte-wide digits keep
+// the scatter within a few cache lines per bucket, so large sorts stay linear; passes whose digit
+// is the same for every item are skipped.
+void radixSortByKey(std::vector<Item> &items, std::vector<Item> &spare)
 {
-    std::vector<Item> buffer(items.size());
-    std::vector<uint32_t> count(65536);
-    for (int shift = 0; shift < 64; shift += 16) {
-        std::fill(count.begin(), count.end(), 0);
-        for (const Item &it : items)
-            ++count[(it.key >> shift) & 0xFFFF];
-        if (!items.empty() && count[(items.front().key >> shift) & 0xFFFF] == items.size())
+    if (items.size() < 2)
+        return;
+    std::array<std::array<uint32_t, 256>, 8> counts{};
+    for (const Item &it : items) {
+        for (int d = 0; d < 8; ++d)
+            ++counts[size_t(d)][(it.first >> (8 * d)) & 0xFF];
+    }
+    spare.resize(items.size());
+    for (int d = 0; d < 8; ++d) {
+        auto &count = counts[size_t(d)];
+        const int shift = 8 * d;
+        if (count[(items.front().first >> shift) & 0xFF] == items.size())
             continue;
         uint32_t sum = 0;
         for (uint32_t &c : count) {
@@ -61,8 +64,25 @@ void radixSortByKey(std::vector<Item> &items)
             sum += n;
         }
         for (const Item &it : items)
-            buffer[count[(it.key >> shift) & 0xFFFF]++] = it;
-        items.swap(buffer);
+            spare[count[(it.first >> shift) & 0xFF]++] = it;
+        items.swap(spare);
+    }
+}
+
+// Stable sort of a short run by insertion, of a long one by merging.
+template <typename Less>
+void sortRun(Item *begin, Item *end, Less less)
+{
+    if (end - begin > 24) {
+        std::stable_sort(begin, end, less);
+        return;
+    }
+    for (Item *i = begin + 1; i < end; ++i) {
+        const Item v = *i;
+        Item *j = i;
+        for (; j > begin && less(v, *(j - 1)); --j)
+            *j = *(j - 1);
+        *j = v;
     }
 }
 
@@ -509,7 +529,8 @@ void Recordset::rebuildOrder()
         const ColumnData *first = firstColumn < stored && otherValues.front().empty()
                                       ? &m_table->column(firstColumn)
                                       : nullptr;
-        std::vector<Item> items;
+        std::vector<Item> &items = m_sortItems;
+        items.clear();
         items.reserve(m_sorted.size());
         for (int r : m_sorted) {
             // NULL takes key 0; values start at 1 (the lowest value shares 1 with the next,
@@ -536,22 +557,39 @@ void Recordset::rebuildOrder()
                 }
                 key = std::max<uint64_t>(key, 1);
             }
-            items.push_back({firstDescending ? ~key : key, r});
+            items.emplace_back(firstDescending ? ~key : key, r);
         }
-        radixSortByKey(items);
+        radixSortByKey(items, m_sortSpare);
         const auto fullLess = [&](const Item &x, const Item &y) {
-            return compareRows(x.row, y.row) < 0;
+            return compareRows(x.second, y.second) < 0;
+        };
+        // With one key, a run of identical texts (or of NULLs) is already in fetch order.
+        const bool oneKey = m_sortKeys.size() == 1 && first;
+        const bool firstText = first && first->storage() == ColumnData::Storage::Text;
+        const auto identical = [&](size_t i, size_t j) {
+            if (!oneKey)
+                return false;
+            if (items[i].first == 0 || items[i].first == ~uint64_t(0))
+                return true;
+            if (!firstText)
+                return items[i].first != 1 && items[i].first != ~uint64_t(1);
+            const std::string_view t = first->utf8At(items[i].second);
+            for (size_t k = i + 1; k < j; ++k) {
+                if (first->utf8At(items[k].second) != t)
+                    return false;
+            }
+            return true;
         };
         for (size_t i = 0; i < items.size();) {
             size_t j = i + 1;
-            while (j < items.size() && items[j].key == items[i].key)
+            while (j < items.size() && items[j].first == items[i].first)
                 ++j;
-            if (j - i > 1)
-                std::stable_sort(items.begin() + long(i), items.begin() + long(j), fullLess);
+            if (j - i > 1 && !identical(i, j))
+                sortRun(items.data() + i, items.data() + j, fullLess);
             i = j;
         }
         for (size_t i = 0; i < items.size(); ++i)
-            m_sorted[i] = items[i].row;
+            m_sorted[i] = items[i].second;
     }
 
     applyFilter(m_filter.get());

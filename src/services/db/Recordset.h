@@ -171,6 +171,9 @@ private:
 
     QString m_sortText;
     std::vector<std::pair<int, bool>> m_sortKeys;  // column, descending
+    // Kept between sorts, so sorting again does not allocate.
+    std::vector<std::pair<uint64_t, int>> m_sortItems;
+    std::vector<std::pair<uint64_t, int>> m_sortSpare;
     QString m_filterText;
     std::unique_ptr<RowFilter> m_filter;
 
