@@ -217,8 +217,12 @@ void ColumnData::prepareSortPrefixes()
         return;
     m_prefixes.clear();
     m_prefixes.reserve(size_t(m_size));
-    for (int r = 0; r < m_size; ++r)
-        m_prefixes.push_back(TextCollation::prefix(utf8At(r)));
+    m_prefixWhole.assign(size_t(m_size), false);
+    for (int r = 0; r < m_size; ++r) {
+        bool whole = false;
+        m_prefixes.push_back(TextCollation::prefix(utf8At(r), &whole));
+        m_prefixWhole[size_t(r)] = whole;
+    }
 }
 
 void ColumnData::appendUtf8(const char *data, int length)
@@ -406,8 +410,11 @@ void ColumnData::setValue(int row, const QVariant &value)
         std::string &chars = m_chars[r >> kChunkShift];
         m_spans[r] = {uint32_t(chars.size()), uint32_t(s.size())};
         chars.append(s);
-        if (!m_prefixes.empty())
-            m_prefixes[r] = TextCollation::prefix(s);
+        if (!m_prefixes.empty()) {
+            bool whole = false;
+            m_prefixes[r] = TextCollation::prefix(s, &whole);
+            m_prefixWhole[r] = whole;
+        }
         break;
     }
     case Storage::Variant:
@@ -431,6 +438,7 @@ void ColumnData::promoteToVariant()
     m_chars = {};
     m_spans.clear();
     m_prefixes = {};
+    m_prefixWhole = {};
 }
 
 bool ColumnData::takeStorage(Storage storage, FieldKind kind)

@@ -80,6 +80,9 @@ public:
     void prepareSortPrefixes();
     /// Valid after `prepareSortPrefixes`.
     TextCollation::Prefix sortPrefixAt(int row) const { return m_prefixes[size_t(row)]; }
+    /// True when the prefix is the text's whole key: equal whole prefixes mean equal texts
+    /// in the collation, without reading them.
+    bool sortPrefixIsWhole(int row) const { return m_prefixWhole[size_t(row)]; }
 
     /// Bytes held by this column (for memory measurements).
     size_t memoryUsage() const;
@@ -125,6 +128,7 @@ private:
     std::vector<std::string> m_chars;  // one buffer per chunk of rows
     ChunkedVector<Span> m_spans;
     std::vector<TextCollation::Prefix> m_prefixes;  // empty until the first sort
+    std::vector<bool> m_prefixWhole;
     std::vector<QVariant> m_variants;
 };
 

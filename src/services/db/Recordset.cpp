@@ -501,6 +501,8 @@ void Recordset::rebuildOrder()
                             const auto x = d.sortPrefixAt(a), y = d.sortPrefixAt(b);
                             if (x != y) {
                                 c = x < y ? -1 : 1;
+                            } else if (d.sortPrefixIsWhole(a) && d.sortPrefixIsWhole(b)) {
+                                c = 0;
                             } else {
                                 // Equal prefixes are mostly equal texts; bytes settle those.
                                 const std::string_view sa = d.utf8At(a), sb = d.utf8At(b);
@@ -573,7 +575,18 @@ void Recordset::rebuildOrder()
                 return true;
             if (!firstText)
                 return items[i].first != 1 && items[i].first != ~uint64_t(1);
-            const std::string_view t = first->utf8At(items[i].second);
+            // Whole prefixes settle it without reading the texts, which a large sort would
+            // fetch from all over memory.
+            const int r0 = items[i].second;
+            const TextCollation::Prefix p0 = first->sortPrefixAt(r0);
+            bool settled = first->sortPrefixIsWhole(r0);
+            for (size_t k = i + 1; settled && k < j; ++k) {
+                const int r = items[k].second;
+                settled = first->sortPrefixIsWhole(r) && first->sortPrefixAt(r) == p0;
+            }
+            if (settled)
+                return true;
+            const std::string_view t = first->utf8At(r0);
             for (size_t k = i + 1; k < j; ++k) {
                 if (first->utf8At(items[k].second) != t)
                     return false;

@@ -1,6 +1,7 @@
 #include "TextCollation.h"
 
 #include <QStringConverter>
+#include <algorithm>
 #include <array>
 #include <memory>
 
@@ -91,7 +92,7 @@ void TextCollation::appendKey(std::string_view utf8, std::string &out)
     out.resize(size_t(p - out.data()));
 }
 
-TextCollation::Prefix TextCollation::prefix(std::string_view utf8)
+TextCollation::Prefix TextCollation::prefix(std::string_view utf8, bool *whole)
 {
     unsigned char key[20] = {};
     size_t n = 0;
@@ -115,6 +116,11 @@ TextCollation::Prefix TextCollation::prefix(std::string_view utf8)
             key[n++] = uchar((cp >> 8) & 0xFF);
             key[n++] = uchar(cp & 0xFF);
         }
+    }
+    if (whole) {
+        // A NUL character would read as the padding after a shorter text.
+        *whole = i == utf8.size() && n <= 16 &&
+                 std::find(key, key + n, static_cast<unsigned char>(0)) == key + n;
     }
     Prefix p;
     for (size_t k = 0; k < 8; ++k) {
