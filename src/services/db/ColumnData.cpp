@@ -637,11 +637,20 @@ bool ColumnData::parseDateTimeText(std::string_view s, qint64 *packed)
             }
         }
     }
-    const QDate date(y, mo, d);
-    const QTime time(h, mi, sec, ms);
-    if (!date.isValid() || !time.isValid())
+    // Checked and counted here rather than through QDate and QTime: this runs for every
+    // date-time a result holds.
+    static constexpr int kDaysInMonth[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+    const bool leap = (y % 4 == 0 && y % 100 != 0) || y % 400 == 0;
+    if (y < 1 || mo < 1 || mo > 12 || d < 1 ||
+        d > kDaysInMonth[mo - 1] + (mo == 2 && leap ? 1 : 0) || h > 23 || mi > 59 || sec > 59)
         return false;
-    *packed = packDateTime(date, time);
+    // The Julian day number of a proleptic Gregorian date.
+    const qint64 a = (14 - mo) / 12;
+    const qint64 yy = y + 4800 - a;
+    const qint64 mm = mo + 12 * a - 3;
+    const qint64 julianDay =
+        d + (153 * mm + 2) / 5 + 365 * yy + yy / 4 - yy / 100 + yy / 400 - 32045;
+    *packed = julianDay * kMsecsPerDay + ((h * 60 + mi) * 60 + sec) * 1000 + ms;
     return true;
 }
 
