@@ -227,29 +227,30 @@ int main(int argc, char **argv)
     std::sort(local.begin(), local.end());
     std::sort(utc.begin(), utc.end());
     std::sort(tzRatios.begin(), tzRatios.end());
-    std::vector<double> first;
-    double parts[3] = {0, 0, 0};
+    std::vector<double> first, connect, upgrade, settings;
+    const std::string firstCallCommand =
+        "'" + QCoreApplication::applicationDirPath().toStdString() +
+        "/bench_report' --first-call '" + dir.path().toStdString() + "'";
     for (int i = 0; i < 7; ++i) {
-        const std::string out = [&] {
-            std::string cmd = "'" + QCoreApplication::applicationDirPath().toStdString() +
-                              "/bench_report' --first-call '" + dir.path().toStdString() + "'";
-            std::string text;
-            if (FILE *p = popen(cmd.c_str(), "r")) {
-                char buf[256];
-                while (std::fgets(buf, sizeof buf, p))
-                    text += buf;
-                pclose(p);
-            }
-            return text;
-        }();
+        std::string out;
+        if (FILE *p = popen(firstCallCommand.c_str(), "r")) {
+            char buf[256];
+            while (std::fgets(buf, sizeof buf, p))
+                out += buf;
+            pclose(p);
+        }
         double t = 0, c = 0, u = 0, st = 0;
         if (std::sscanf(out.c_str(), "%lf %lf %lf %lf", &t, &c, &u, &st) == 4) {
             first.push_back(t);
-            parts[0] += c / 7, parts[1] += u / 7, parts[2] += st / 7;
+            connect.push_back(c);
+            upgrade.push_back(u);
+            settings.push_back(st);
         }
     }
-    std::sort(first.begin(), first.end());
-    const double firstCall = first.empty() ? -1 : first[first.size() / 2];
+    const auto median = [](std::vector<double> v) {
+        std::sort(v.begin(), v.end());
+        return v.empty() ? -1.0 : v[v.size() / 2];
+    };
 
     std::printf("\nreport over %s rows: run %.1f ms, C-API floor %.1f ms, sqlite3 shell %.1f ms\n",
                 bench::rowsLabel(g_rows).c_str(), run * 1e3, floor * 1e3, shell * 1e3);
@@ -262,6 +263,6 @@ int main(int argc, char **argv)
     std::printf(
         "first call setup = %.2f ms  (target <= 3)  [connect %.2f, upgrade %.2f, settings "
         "%.2f ms]\n",
-        firstCall * 1e3, parts[0] * 1e3, parts[1] * 1e3, parts[2] * 1e3);
+        median(first) * 1e3, median(connect) * 1e3, median(upgrade) * 1e3, median(settings) * 1e3);
     return 0;
 }
