@@ -65,8 +65,8 @@ double medianOf(int runs, F f)
     return times[times.size() / 2];
 }
 
-/// Times `a` and `b` in alternation and gives the median of each and of their ratios: paired runs
-/// keep the ratio steady when other work on the machine comes and goes.
+/// Times `a` and `b` in alternating rounds and gives the median of each and of the rounds'
+/// ratios: paired rounds keep the ratio steady when other work on the machine comes and goes.
 struct Paired
 {
     double a = 0, b = 0, ratio = 0;
@@ -93,9 +93,16 @@ Paired paired(int runs, A a, B b, bool cpuTime = false)
         f();
         return secondsSince(t0);
     };
+    // Rounds of three runs of each: paired under the same load, and each run after its own
+    // kind, so neither pays for the caches the other filled.
+    const auto roundMedian = [&](auto &f) {
+        double t[3] = {time(f), time(f), time(f)};
+        std::sort(t, t + 3);
+        return t[1];
+    };
     for (int i = 0; i < runs; ++i) {
-        ta.push_back(time(a));
-        tb.push_back(time(b));
+        ta.push_back(roundMedian(a));
+        tb.push_back(roundMedian(b));
         r.push_back(ta.back() / tb.back());
     }
     for (auto *v : {&ta, &tb, &r})

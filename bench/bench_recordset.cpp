@@ -164,9 +164,9 @@ void printRatios()
     conn.openLocal(g_path);
     openBig(conn);
     const bench::Paired openFloor = bench::paired(
-        9, [&] { openBig(conn); }, [&] { bench::floorSeconds(path, kStatement); });
+        5, [&] { openBig(conn); }, [&] { bench::floorSeconds(path, kStatement); });
     const bench::Paired openShell = bench::paired(
-        5, [&] { openBig(conn); }, [&] { bench::shellSeconds(path, kStatement); });
+        3, [&] { openBig(conn); }, [&] { bench::shellSeconds(path, kStatement); });
     const double open = openFloor.a, floor = openFloor.b, shell = openShell.b;
     auto rs = openBig(conn);
     const double filter = bench::medianOf(5, [&] { rs->setFilter(QString::fromUtf8(kFilter)); });
@@ -175,7 +175,7 @@ void printRatios()
     auto tenth =
         conn.openQuery(QStringLiteral("select * from big where id <= %1").arg(g_rows / 10));
     const bench::Paired sorts = bench::paired(
-        15,
+        7,
         [&] {
             rs->setSort(QString());
             rs->setSort(QString::fromLatin1(kSort));

@@ -215,8 +215,8 @@ int main(int argc, char **argv)
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
 
-    const bench::Paired runFloor = bench::paired(9, runReport, floorSeconds);
-    const bench::Paired runShell = bench::paired(5, runReport, shellSeconds);
+    const bench::Paired runFloor = bench::paired(5, runReport, floorSeconds);
+    const bench::Paired runShell = bench::paired(3, runReport, shellSeconds);
     const double run = runFloor.a, floor = runFloor.b, shell = runShell.b;
     std::vector<double> local, utc, tzRatios;
     for (int i = 0; i < 5; ++i) {
