@@ -215,7 +215,7 @@ int main(int argc, char **argv)
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
 
-    const bench::Paired runFloor = bench::paired(5, runReport, floorSeconds);
+    const bench::Paired runFloor = bench::paired(7, runReport, floorSeconds, true);
     const bench::Paired runShell = bench::paired(3, runReport, shellSeconds);
     const double run = runFloor.a, floor = runFloor.b, shell = runShell.b;
     std::vector<double> local, utc, tzRatios;
