@@ -114,28 +114,31 @@ int runRunCommand(const QStringList &args)
     model.setColumns(run.columns(), def.twoLevelTitles());
     const ReportTextExport text(model);
 
-    QByteArray bytes;
+    QFile out;
+    if (output.isEmpty()) {
+        out.open(stdout, QIODevice::WriteOnly);
+    } else {
+        out.setFileName(output);
+        if (!out.open(QIODevice::WriteOnly)) {
+            err << "tavireport run: cannot write " << output << "\n";
+            return 1;
+        }
+    }
+    bool written = false;
     if (format == QLatin1String("csv")) {
-        bytes = text.toCsv();
+        written = text.writeCsv(out);
     } else {
         TextTable table(text.header());
-        for (const QStringList &row : text.rows())
-            table.addRow(row);
+        text.forEachRow([&table](const QStringList &row) { table.addRow(row); });
         table.addRow(text.footer());
-        QString out;
+        QString page;
         if (!run.summaryBarText().isEmpty())
-            out += run.summaryBarText() + QLatin1Char('\n');
-        out += table.toString();
-        bytes = out.toUtf8();
+            page += run.summaryBarText() + QLatin1Char('\n');
+        page += table.toString();
+        const QByteArray bytes = page.toUtf8();
+        written = out.write(bytes) == bytes.size();
     }
-    if (output.isEmpty()) {
-        QFile out;
-        out.open(stdout, QIODevice::WriteOnly);
-        out.write(bytes);
-        return 0;
-    }
-    QFile file(output);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size()) {
+    if (!written && !output.isEmpty()) {
         err << "tavireport run: cannot write " << output << "\n";
         return 1;
     }

@@ -1,6 +1,9 @@
-// A report over 100,000 rows with a lookup column of 50 distinct values and two totalled
-// columns: composed, run and turned into the grid model with its footers, against the sqlite3
-// shell running the final statement.
+// A report over 100,000 rows (or the count given as the first argument) with a lookup column of
+// 50 distinct values and two totalled columns: composed, run and turned into the grid model with
+// its footers, against the C-API floor and the sqlite3 shell running the final statement. Also
+// the headless `tavireport run` with and without TZ, and the first call's session setup.
+#include "entry/ConnectDatabase.h"
+#include "entry/SessionSettings.h"
 #include "entry/UpgradeReportTables.h"
 #include "services/Session.h"
 #include "services/Tdm.h"
@@ -9,9 +12,13 @@
 #include "services/report/ReportRun.h"
 #include "services/report/ReportStore.h"
 
+#include "BenchSupport.h"
+
 #include <benchmark/benchmark.h>
 #include <sqlite3.h>
 #include <QCoreApplication>
+#include <QDir>
+#include <QFile>
 #include <QTemporaryDir>
 #include <chrono>
 #include <cstdio>
@@ -21,7 +28,7 @@ using namespace tavi;
 
 namespace {
 
-constexpr int kRows = 100000;
+int g_rows = 100000;
 QString g_path;
 QString g_finalSql;
 int g_lookups = 0;
@@ -76,7 +83,7 @@ void createData(const QString &path)
     sqlite3_prepare_v2(db, "insert into zd(kh, je, sl, rq, bz) values(?, ?, ?, ?, ?)", -1, &ins,
                        nullptr);
     std::mt19937 rng(7);
-    for (int i = 0; i < kRows; ++i) {
+    for (int i = 0; i < g_rows; ++i) {
         char rq[32];
         std::snprintf(rq, sizeof rq, "2026-%02d-%02d 12:00:00", int(rng() % 12) + 1,
                       int(rng() % 28) + 1);
@@ -120,12 +127,44 @@ void runReport()
 
 double shellSeconds()
 {
-    const std::string cmd =
-        "sqlite3 '" + g_path.toStdString() + "' \"" + g_finalSql.toStdString() + "\" > /dev/null";
+    return bench::shellSeconds(g_path.toStdString(), g_finalSql.toStdString());
+}
+
+double floorSeconds()
+{
+    return bench::floorSeconds(g_path.toStdString(), g_finalSql.toStdString());
+}
+
+// In a fresh child: the session setup of a first call (connect, upgrade, settings), in seconds.
+int firstCallChild(const char *dir)
+{
+    qputenv("TAVI_APP_DIR", dir);
+    const auto t0 = std::chrono::steady_clock::now();
+    ScopedSession scoped;
+    Tdm data;
+    scoped->dm = &data;
+    if (!ConnectDatabase(0))
+        return 1;
+    const double connect = bench::secondsSince(t0);
+    UpgradeReportTables();
+    const double upgrade = bench::secondsSince(t0);
+    LoadSessionSettings();
+    const double total = bench::secondsSince(t0);
+    std::printf("%.6f %.6f %.6f %.6f\n", total, connect, upgrade - connect, total - upgrade);
+    return 0;
+}
+
+// The headless command on the same report, output written to /dev/null.
+double headlessRunSeconds(const QString &dir, bool utc)
+{
+    const std::string cmd = std::string(utc ? "env TZ=UTC " : "env -u TZ ") + "'" +
+                            QCoreApplication::applicationDirPath().toStdString() +
+                            "/tavireport' run 账单汇总 --app-dir '" + dir.toStdString() +
+                            "' --format csv -o /dev/null";
     const auto t0 = std::chrono::steady_clock::now();
     if (std::system(cmd.c_str()) != 0)
         return -1;
-    return std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
+    return bench::secondsSince(t0);
 }
 
 void BM_ReportRun(benchmark::State &state)
@@ -143,39 +182,83 @@ void BM_Sqlite3Shell(benchmark::State &state)
 }
 BENCHMARK(BM_Sqlite3Shell)->UseManualTime()->Unit(benchmark::kMillisecond);
 
-template <typename F>
-double bestOf(int runs, F f)
+void BM_CApiFloor(benchmark::State &state)
 {
-    double best = 1e9;
-    for (int i = 0; i < runs; ++i) {
-        const auto t0 = std::chrono::steady_clock::now();
-        f();
-        best = std::min(
-            best, std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count());
-    }
-    return best;
+    for (auto _ : state)
+        state.SetIterationTime(floorSeconds());
 }
+BENCHMARK(BM_CApiFloor)->UseManualTime()->Unit(benchmark::kMillisecond);
 
 }  // namespace
 
 int main(int argc, char **argv)
 {
+    if (argc == 3 && std::strcmp(argv[1], "--first-call") == 0) {
+        QCoreApplication app(argc, argv);
+        return firstCallChild(argv[2]);
+    }
+    g_rows = bench::takeRowCount(argc, argv, g_rows);
     QCoreApplication app(argc, argv);
     QTemporaryDir dir;
     g_path = dir.filePath(QStringLiteral("pelto.mdb"));
     createData(g_path);
+    QFile ini(dir.filePath(QStringLiteral("Setting.ini")));
+    if (!ini.open(QIODevice::WriteOnly) || ini.write("[Db]\nAccDbName=pelto.mdb\n") < 0)
+        return 1;
+    ini.close();
     runReport();
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
 
-    const double run = bestOf(5, runReport);
-    const double shell = bestOf(5, shellSeconds);
-    std::printf("\nreport over %d rows: run %.1f ms, sqlite3 shell %.1f ms\n", kRows, run * 1e3,
-                shell * 1e3);
-    std::printf("run / shell           = %.2f  (target <= 2.50) %s\n", run / shell,
-                run / shell <= 2.5 ? "ok" : "MISSED");
-    std::printf("lookup statements     = %d     (target 50) %s\n", g_lookups,
+    const bench::Paired runFloor = bench::paired(7, runReport, floorSeconds, true);
+    const bench::Paired runShell = bench::paired(3, runReport, shellSeconds);
+    const double run = runFloor.a, floor = runFloor.b, shell = runShell.b;
+    std::vector<double> local, utc, tzRatios;
+    for (int i = 0; i < 5; ++i) {
+        local.push_back(headlessRunSeconds(dir.path(), false));
+        utc.push_back(headlessRunSeconds(dir.path(), true));
+        tzRatios.push_back(local.back() / utc.back());
+    }
+    std::sort(local.begin(), local.end());
+    std::sort(utc.begin(), utc.end());
+    std::sort(tzRatios.begin(), tzRatios.end());
+    std::vector<double> first, connect, upgrade, settings;
+    const std::string firstCallCommand =
+        "'" + QCoreApplication::applicationDirPath().toStdString() +
+        "/bench_report' --first-call '" + dir.path().toStdString() + "'";
+    for (int i = 0; i < 7; ++i) {
+        std::string out;
+        if (FILE *p = popen(firstCallCommand.c_str(), "r")) {
+            char buf[256];
+            while (std::fgets(buf, sizeof buf, p))
+                out += buf;
+            pclose(p);
+        }
+        double t = 0, c = 0, u = 0, st = 0;
+        if (std::sscanf(out.c_str(), "%lf %lf %lf %lf", &t, &c, &u, &st) == 4) {
+            first.push_back(t);
+            connect.push_back(c);
+            upgrade.push_back(u);
+            settings.push_back(st);
+        }
+    }
+    const auto median = [](std::vector<double> v) {
+        std::sort(v.begin(), v.end());
+        return v.empty() ? -1.0 : v[v.size() / 2];
+    };
+
+    std::printf("\nreport over %s rows: run %.1f ms, C-API floor %.1f ms, sqlite3 shell %.1f ms\n",
+                bench::rowsLabel(g_rows).c_str(), run * 1e3, floor * 1e3, shell * 1e3);
+    std::printf("run / floor = %.2f  (target <= 1.80)\n", runFloor.ratio);
+    std::printf("run / shell = %.2f\n", runShell.ratio);
+    std::printf("lookup statements = %d  (target 50) %s\n", g_lookups,
                 g_lookups == 50 ? "ok" : "MISSED");
+    std::printf("headless run: TZ unset %.0f ms, TZ=UTC %.0f ms\n", local[2] * 1e3, utc[2] * 1e3);
+    std::printf("run TZ unset / TZ=UTC = %.2f  (target <= 1.15)\n", tzRatios[2]);
+    std::printf(
+        "first call setup = %.2f ms  (target <= 3)  [connect %.2f, upgrade %.2f, settings "
+        "%.2f ms]\n",
+        median(first) * 1e3, median(connect) * 1e3, median(upgrade) * 1e3, median(settings) * 1e3);
     return 0;
 }

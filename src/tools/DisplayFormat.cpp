@@ -5,6 +5,7 @@
 
 #include <QDateTime>
 #include <cmath>
+#include <cstdio>
 
 namespace tavi {
 
@@ -60,9 +61,21 @@ QString DisplayFormat::plain(const QVariant &value)
     }
     case QMetaType::QDateTime: {
         const QDateTime dt = value.toDateTime();
-        if (dt.time() == QTime(0, 0))
-            return dt.date().toString(QStringLiteral("yyyy-MM-dd"));
-        return dt.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
+        int y = 0, mo = 0, d = 0;
+        dt.date().getDate(&y, &mo, &d);
+        if (!dt.isValid() || y < 1 || y > 9999) {
+            if (dt.time() == QTime(0, 0))
+                return dt.date().toString(QStringLiteral("yyyy-MM-dd"));
+            return dt.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
+        }
+        // Digits written directly: grids and exports show many of these.
+        const QTime t = dt.time();
+        char buf[32];
+        const int n = t == QTime(0, 0)
+                          ? std::snprintf(buf, sizeof buf, "%04d-%02d-%02d", y, mo, d)
+                          : std::snprintf(buf, sizeof buf, "%04d-%02d-%02d %02d:%02d:%02d", y, mo,
+                                          d, t.hour(), t.minute(), t.second());
+        return QString::fromLatin1(buf, n);
     }
     case QMetaType::QDate:
         return value.toDate().toString(QStringLiteral("yyyy-MM-dd"));

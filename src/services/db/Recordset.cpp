@@ -8,6 +8,7 @@
 
 #include <QRegularExpression>
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstring>
 #include <numeric>
@@ -36,33 +37,98 @@ QString tableFromStatement(const QString &sql)
     return t;
 }
 
-struct Item
-{
-    uint64_t key;
-    int row;
-};
+using Item = SortItem;
 
-// Stable LSD radix sort on the 64-bit keys, sixteen bits a pass; passes whose digit is the
-// same for every item are skipped.
-void radixSortByKey(std::vector<Item> &items)
+// Items that a least-significant-digit pass scatters within the processor's caches.
+constexpr size_t kCachedItems = size_t(1) << 16;
+
+// Stable radix sort of items on the bytes 0..top of their keys, through `spare` (as large).
+// A range that fits the caches is sorted a byte a pass from the lowest byte (passes whose byte is
+// the same for every item skipped); a larger one is first split on its highest differing byte, so
+// each part is sorted within the caches and the whole stays linear.
+void radixSort(Item *items, Item *spare, size_t n, int top)
 {
-    std::vector<Item> buffer(items.size());
-    std::vector<uint32_t> count(65536);
-    for (int shift = 0; shift < 64; shift += 16) {
-        std::fill(count.begin(), count.end(), 0);
-        for (const Item &it : items)
-            ++count[(it.key >> shift) & 0xFFFF];
-        if (!items.empty() && count[(items.front().key >> shift) & 0xFFFF] == items.size())
-            continue;
+    if (n < 2 || top < 0)
+        return;
+    if (n <= 32) {
+        for (size_t i = 1; i < n; ++i) {
+            const Item v = items[i];
+            size_t j = i;
+            for (; j > 0 && v.key < items[j - 1].key; --j)
+                items[j] = items[j - 1];
+            items[j] = v;
+        }
+        return;
+    }
+    std::array<std::array<uint32_t, 256>, 8> counts;
+    for (int d = 0; d <= top; ++d)
+        counts[size_t(d)].fill(0);
+    for (size_t i = 0; i < n; ++i) {
+        for (int d = 0; d <= top; ++d)
+            ++counts[size_t(d)][(items[i].key >> (8 * d)) & 0xFF];
+    }
+    const auto constant = [&](int d) {
+        return counts[size_t(d)][(items[0].key >> (8 * d)) & 0xFF] == n;
+    };
+    const auto scatter = [&](int d, const Item *from, Item *to) {
+        auto &count = counts[size_t(d)];
         uint32_t sum = 0;
         for (uint32_t &c : count) {
-            const uint32_t n = c;
+            const uint32_t k = c;
             c = sum;
-            sum += n;
+            sum += k;
         }
-        for (const Item &it : items)
-            buffer[count[(it.key >> shift) & 0xFFFF]++] = it;
-        items.swap(buffer);
+        for (size_t i = 0; i < n; ++i)
+            to[count[(from[i].key >> (8 * d)) & 0xFF]++] = from[i];
+    };
+    if (n <= kCachedItems) {
+        Item *from = items;
+        Item *to = spare;
+        for (int d = 0; d <= top; ++d) {
+            if (constant(d))
+                continue;
+            scatter(d, from, to);
+            std::swap(from, to);
+        }
+        if (from != items)
+            std::copy(from, from + n, items);
+        return;
+    }
+    int d = top;
+    while (d >= 0 && constant(d))
+        --d;
+    if (d < 0)
+        return;
+    const std::array<uint32_t, 256> sizes = counts[size_t(d)];
+    scatter(d, items, spare);
+    std::copy(spare, spare + n, items);
+    size_t start = 0;
+    for (const uint32_t size : sizes) {
+        radixSort(items + start, spare + start, size, d - 1);
+        start += size;
+    }
+}
+
+void radixSortByKey(std::vector<Item> &items, std::vector<Item> &spare)
+{
+    spare.resize(items.size());
+    radixSort(items.data(), spare.data(), items.size(), 7);
+}
+
+// Stable sort of a short run by insertion, of a long one by merging.
+template <typename Less>
+void sortRun(Item *begin, Item *end, Less less)
+{
+    if (end - begin > 24) {
+        std::stable_sort(begin, end, less);
+        return;
+    }
+    for (Item *i = begin + 1; i < end; ++i) {
+        const Item v = *i;
+        Item *j = i;
+        for (; j > begin && less(v, *(j - 1)); --j)
+            *j = *(j - 1);
+        *j = v;
     }
 }
 
@@ -507,6 +573,8 @@ void Recordset::rebuildOrder()
                             const auto x = d.sortPrefixAt(a), y = d.sortPrefixAt(b);
                             if (x != y) {
                                 c = x < y ? -1 : 1;
+                            } else if (d.sortPrefixIsWhole(a) && d.sortPrefixIsWhole(b)) {
+                                c = 0;
                             } else {
                                 // Equal prefixes are mostly equal texts; bytes settle those.
                                 const std::string_view sa = d.utf8At(a), sb = d.utf8At(b);
@@ -527,16 +595,22 @@ void Recordset::rebuildOrder()
         // A first pass orders rows by an order-preserving 64-bit key of the first column with a
         // comparison that costs next to nothing; only runs of equal keys then need the full
         // comparison, with fetch order last, which keeps the sort stable.
+        for (const auto &[column, descending] : m_sortKeys) {
+            if (column < stored)
+                m_table->column(column).prepareSortPrefixes();
+        }
         const auto [firstColumn, firstDescending] = m_sortKeys.front();
         const ColumnData *first = firstColumn < stored && otherValues.front().empty()
                                       ? &m_table->column(firstColumn)
                                       : nullptr;
-        std::vector<Item> items;
+        std::vector<Item> &items = m_sortItems;
+        items.clear();
         items.reserve(m_sorted.size());
         for (int r : m_sorted) {
             // NULL takes key 0; values start at 1 (the lowest value shares 1 with the next,
             // which the full comparison separates).
             uint64_t key = 0;
+            bool wholeKey = false;
             if (first && !first->isNull(r)) {
                 switch (first->storage()) {
                 case ColumnData::Storage::Int:
@@ -550,26 +624,62 @@ void Recordset::rebuildOrder()
                     key = bits >> 63 ? ~bits : bits | (uint64_t(1) << 63);
                     break;
                 }
-                case ColumnData::Storage::Text:
-                    key = first->sortPrefixAt(r).hi;
+                case ColumnData::Storage::Text: {
+                    const TextCollation::Prefix p = first->sortPrefixAt(r);
+                    key = p.hi;
+                    wholeKey = p.lo == 0 && first->sortPrefixIsWhole(r);
                     break;
+                }
                 case ColumnData::Storage::Variant:
                     break;
                 }
                 key = std::max<uint64_t>(key, 1);
             }
-            items.push_back({firstDescending ? ~key : key, r});
+            items.push_back({firstDescending ? ~key : key, r, wholeKey});
         }
-        radixSortByKey(items);
+        radixSortByKey(items, m_sortSpare);
         const auto fullLess = [&](const Item &x, const Item &y) {
             return compareRows(x.row, y.row) < 0;
+        };
+        // With one key, a run of identical texts (or of NULLs) is already in fetch order.
+        const bool oneKey = m_sortKeys.size() == 1 && first;
+        const bool firstText = first && first->storage() == ColumnData::Storage::Text;
+        const auto identical = [&](size_t i, size_t j) {
+            if (!oneKey)
+                return false;
+            if (items[i].key == 0 || items[i].key == ~uint64_t(0))
+                return true;
+            if (!firstText)
+                return items[i].key != 1 && items[i].key != ~uint64_t(1);
+            // Whole prefixes settle it without reading the texts, which a large sort would
+            // fetch from all over memory.
+            bool allWhole = true;
+            for (size_t k = i; allWhole && k < j; ++k)
+                allWhole = items[k].wholeKey;
+            if (allWhole)
+                return true;
+            const int r0 = items[i].row;
+            const TextCollation::Prefix p0 = first->sortPrefixAt(r0);
+            bool settled = first->sortPrefixIsWhole(r0);
+            for (size_t k = i + 1; settled && k < j; ++k) {
+                const int r = items[k].row;
+                settled = first->sortPrefixIsWhole(r) && first->sortPrefixAt(r) == p0;
+            }
+            if (settled)
+                return true;
+            const std::string_view t = first->utf8At(r0);
+            for (size_t k = i + 1; k < j; ++k) {
+                if (first->utf8At(items[k].row) != t)
+                    return false;
+            }
+            return true;
         };
         for (size_t i = 0; i < items.size();) {
             size_t j = i + 1;
             while (j < items.size() && items[j].key == items[i].key)
                 ++j;
-            if (j - i > 1)
-                std::stable_sort(items.begin() + long(i), items.begin() + long(j), fullLess);
+            if (j - i > 1 && !identical(i, j))
+                sortRun(items.data() + i, items.data() + j, fullLess);
             i = j;
         }
         for (size_t i = 0; i < items.size(); ++i)

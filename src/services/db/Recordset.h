@@ -14,6 +14,14 @@ namespace tavi::db {
 class Connection;
 class RowFilter;
 
+/// A row's place in a recordset's sort: an order-preserving key of its first sort value.
+struct SortItem
+{
+    uint64_t key;
+    int row;
+    bool wholeKey;  // the key is the value's whole sort key: equal keys, equal values
+};
+
 /// A client-side, fully fetched result set over one statement.
 ///
 /// Navigation, bookmarks, sort and filter work on the fetched rows without asking the database
@@ -181,6 +189,9 @@ private:
     QString m_sortText;
     std::vector<std::pair<int, bool>> m_sortKeys;  // column, descending
     SortKey m_sortKey;                             // of the one column, when set
+    // Kept between sorts, so sorting again does not allocate.
+    std::vector<SortItem> m_sortItems;
+    std::vector<SortItem> m_sortSpare;
     QString m_filterText;
     std::unique_ptr<RowFilter> m_filter;
 

@@ -12,6 +12,9 @@ namespace tavi::db {
 class ResultTable
 {
 public:
+    /// A new result reads the time zone afresh for its date-times.
+    ResultTable() { ColumnData::rereadTimeZone(); }
+
     /// Adds a column; only before the first row.
     int addColumn(const ColumnInfo &info);
 

@@ -99,7 +99,7 @@ std::string rowText(const RowValue &v)
     case RowValue::Kind::Number:
         return DisplayFormat::plain(QVariant(v.number)).toStdString();
     case RowValue::Kind::Date:
-        return ColumnData::dateTimeText(ColumnData::unpackDateTime(v.date)).toStdString();
+        return ColumnData::dateTimeText(v.date).toStdString();
     case RowValue::Kind::Text:
         return std::string(v.utf8);
     case RowValue::Kind::Null:
@@ -434,7 +434,7 @@ private:
             if (!parseDate(body, &l.date))
                 fail(QStringLiteral("无法识别的日期“%1”").arg(body));
             l.kind = Literal::Kind::Date;
-            l.text = ColumnData::dateTimeText(ColumnData::unpackDateTime(l.date));
+            l.text = ColumnData::dateTimeText(l.date);
         } else if (keyword("NULL")) {
             l.kind = Literal::Kind::Null;
             return l;

@@ -143,40 +143,6 @@ void runToEnd(sqlite3 *db, sqlite3_stmt *stmt)
         fail(db);
 }
 
-// Kind of a column the statement computes, from its values.
-FieldKind narrowedKind(const ColumnData &c)
-{
-    bool anyInt = false, anyDouble = false, anyText = false, allDates = true, anyValue = false;
-    for (int r = 0; r < c.size(); ++r) {
-        if (c.isNull(r))
-            continue;
-        anyValue = true;
-        const QVariant &v = c.variantAt(r);
-        switch (v.metaType().id()) {
-        case QMetaType::LongLong:
-            anyInt = true;
-            break;
-        case QMetaType::Double:
-            anyDouble = true;
-            break;
-        case QMetaType::QString: {
-            anyText = true;
-            qint64 packed = 0;
-            if (allDates && !ColumnData::parseDateTimeText(v.toString().toStdString(), &packed))
-                allDates = false;
-            break;
-        }
-        default:
-            return FieldKind::Text;
-        }
-    }
-    if (!anyValue)
-        return FieldKind::Text;
-    if (anyText)
-        return anyInt || anyDouble || !allDates ? FieldKind::Text : FieldKind::DateTime;
-    return anyDouble ? FieldKind::Float : FieldKind::Integer;
-}
-
 // A value as Jet shows it in text: whole doubles without a fraction, others to 15 digits.
 std::string valueText(sqlite3_value *v)
 {
@@ -396,9 +362,9 @@ std::unique_ptr<ResultTable> SqliteEngine::query(const QString &sql, const QVari
                 info.autoIncrement = autoinc != 0;
         }
         table->addColumn(info);
-        // Computed columns collect variants and are given a kind from their values at the end.
+        // Computed columns take their kind from their values.
         if (computed[size_t(c)])
-            table->column(c) = ColumnData(FieldKind::Text, ColumnData::Storage::Variant);
+            table->column(c) = ColumnData::computed();
     }
     std::vector<ColumnData *> data(static_cast<size_t>(columns));
     for (int c = 0; c < columns; ++c)
@@ -408,28 +374,28 @@ std::unique_ptr<ResultTable> SqliteEngine::query(const QString &sql, const QVari
     while ((rc = sqlite3_step(s)) == SQLITE_ROW) {
         for (int c = 0; c < columns; ++c) {
             ColumnData &d = *data[size_t(c)];
-            const bool variant = computed[size_t(c)];
+            const bool byValue = computed[size_t(c)];
             switch (sqlite3_column_type(s, c)) {
             case SQLITE_NULL:
                 d.appendNull();
                 break;
             case SQLITE_INTEGER:
-                if (variant)
-                    d.appendVariant(QVariant(qint64(sqlite3_column_int64(s, c))));
+                if (byValue)
+                    d.appendComputedInt(sqlite3_column_int64(s, c));
                 else
                     d.appendInt(sqlite3_column_int64(s, c));
                 break;
             case SQLITE_FLOAT:
-                if (variant)
-                    d.appendVariant(QVariant(sqlite3_column_double(s, c)));
+                if (byValue)
+                    d.appendComputedDouble(sqlite3_column_double(s, c));
                 else
                     d.appendDouble(sqlite3_column_double(s, c));
                 break;
             case SQLITE_TEXT: {
                 const auto *text = reinterpret_cast<const char *>(sqlite3_column_text(s, c));
                 const int bytes = sqlite3_column_bytes(s, c);
-                if (variant)
-                    d.appendVariant(QVariant(QString::fromUtf8(text, bytes)));
+                if (byValue)
+                    d.appendComputedUtf8(text, bytes);
                 else
                     d.appendUtf8(text, bytes);
                 break;
@@ -449,14 +415,8 @@ std::unique_ptr<ResultTable> SqliteEngine::query(const QString &sql, const QVari
     for (int c = 0; c < columns; ++c) {
         if (!computed[size_t(c)])
             continue;
-        const ColumnData &raw = table->column(c);
-        const FieldKind kind = narrowedKind(raw);
-        ColumnData narrowed(kind);
-        narrowed.reserve(raw.size());
-        for (int r = 0; r < raw.size(); ++r)
-            narrowed.appendVariant(raw.isNull(r) ? QVariant() : raw.variantAt(r));
-        table->info(c).kind = kind;
-        table->column(c) = std::move(narrowed);
+        table->column(c).finishComputed();
+        table->info(c).kind = table->column(c).kind();
     }
     return table;
 }

@@ -1,32 +1,13 @@
 #include "TextCollation.h"
 
-#include <QStringConverter>
-#include <array>
-#include <memory>
+#include "GbkTable.h"
+
+#include <QtGlobal>
+#include <algorithm>
 
 namespace tavi::db {
 
 namespace {
-
-// GBK code of every BMP character (0 where GBK has none), built once on first use.
-const std::array<uint16_t, 65536> &gbkTable()
-{
-    static const std::unique_ptr<std::array<uint16_t, 65536>> table = [] {
-        auto t = std::make_unique<std::array<uint16_t, 65536>>();
-        t->fill(0);
-        QStringEncoder encoder("GBK", QStringConverter::Flag::Stateless);
-        for (uint32_t cp = 0x80; cp < 0x10000; ++cp) {
-            if (cp >= 0xD800 && cp < 0xE000)
-                continue;
-            const QChar c{char16_t(cp)};
-            const QByteArray b = encoder.encode(QStringView(&c, 1));
-            if (b.size() == 2 && uchar(b[0]) >= 0x81)
-                (*t)[cp] = uint16_t((uchar(b[0]) << 8) | uchar(b[1]));
-        }
-        return t;
-    }();
-    return *table;
-}
 
 // Decodes one UTF-8 sequence; malformed bytes read as themselves.
 uint32_t nextCodePoint(std::string_view s, size_t &i)
@@ -66,7 +47,7 @@ void TextCollation::appendKey(std::string_view utf8, std::string &out)
     const size_t start = out.size();
     out.resize(start + utf8.size() * 4);
     char *p = out.data() + start;
-    const auto &table = gbkTable();
+    const auto &table = kGbkCodes;
     size_t i = 0;
     while (i < utf8.size()) {
         const auto c = uchar(utf8[i]);
@@ -91,12 +72,12 @@ void TextCollation::appendKey(std::string_view utf8, std::string &out)
     out.resize(size_t(p - out.data()));
 }
 
-TextCollation::Prefix TextCollation::prefix(std::string_view utf8)
+TextCollation::Prefix TextCollation::prefix(std::string_view utf8, bool *whole)
 {
     unsigned char key[20] = {};
     size_t n = 0;
     size_t i = 0;
-    const auto &table = gbkTable();
+    const auto &table = kGbkCodes;
     while (i < utf8.size() && n < 16) {
         const auto c = uchar(utf8[i]);
         if (c < 0x80) {
@@ -116,6 +97,11 @@ TextCollation::Prefix TextCollation::prefix(std::string_view utf8)
             key[n++] = uchar(cp & 0xFF);
         }
     }
+    if (whole) {
+        // A NUL character would read as the padding after a shorter text.
+        *whole = i == utf8.size() && n <= 16 &&
+                 std::find(key, key + n, static_cast<unsigned char>(0)) == key + n;
+    }
     Prefix p;
     for (size_t k = 0; k < 8; ++k) {
         p.hi = (p.hi << 8) | key[k];
@@ -128,7 +114,7 @@ int TextCollation::compare(std::string_view a, std::string_view b)
 {
     // Character by character on left-aligned weights, which orders exactly as the byte keys
     // do: a key's first byte fixes how many bytes the character takes.
-    const auto &table = gbkTable();
+    const auto &table = kGbkCodes;
     const auto weight = [&table](std::string_view s, size_t &i) -> uint32_t {
         const auto c = uchar(s[i]);
         if (c < 0x80) {

@@ -28,7 +28,9 @@ public:
         uint64_t lo = 0;
         auto operator<=>(const Prefix &) const = default;
     };
-    static Prefix prefix(std::string_view utf8);
+    /// `whole`, when given, tells whether the prefix holds the text's entire key (then two texts
+    /// with equal whole prefixes compare equal).
+    static Prefix prefix(std::string_view utf8, bool *whole = nullptr);
     /// Negative, zero or positive as `a` orders before, with or after `b`.
     static int compare(std::string_view a, std::string_view b);
 };

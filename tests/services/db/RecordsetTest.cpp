@@ -373,6 +373,45 @@ TEST_P(RecordsetOnEngine, ViewsAreToldOfEveryChange)
     EXPECT_FALSE(rs->isOpen());
 }
 
+// Texts that share long beginnings, and texts equal but for letter case, in runs that the sort
+// settles from their collation prefixes or by reading them; ties keep the fetch order.
+TEST(RecordsetSort, TextsSharingLongBeginningsAndEqualTextsInFetchOrder)
+{
+    test::TestDatabase db;
+    Connection conn;
+    db.open(conn, Connection::Kind::Local);
+    conn.execute(QStringLiteral("create table t(id integer primary key, name varchar(40))"));
+    const char *names[] = {"第一个很长的名字乙",
+                           "abc",
+                           "第一个很长的名字甲",
+                           "ABC",
+                           "Abc",
+                           "第一个很长的名字乙",
+                           "x",
+                           nullptr,
+                           "第一个很长的名字甲a"};
+    for (const char *n : names)
+        conn.execute(QStringLiteral("insert into t(name) values(?)"),
+                     {n ? QVariant(QString::fromUtf8(n)) : QVariant()});
+    const auto rs = conn.openQuery(QStringLiteral("select * from t"));
+    const auto ids = [&] {
+        QStringList out;
+        for (rs->first(); !rs->eof(); rs->next())
+            out << rs->asString(QStringLiteral("id"));
+        return out.join(u',');
+    };
+    rs->setSort(QStringLiteral("name"));
+    EXPECT_EQ(ids(), QStringLiteral("8,2,4,5,7,3,9,1,6"));
+    rs->setSort(QStringLiteral("name DESC"));
+    EXPECT_EQ(ids(), QStringLiteral("1,6,9,3,7,2,4,5,8"));
+    // An edited text sorts by its new value.
+    rs->setSort(QString());
+    rs->setPosition(6);
+    rs->setValue(QStringLiteral("name"), QStringLiteral("第一个很长的名字丙"));
+    rs->setSort(QStringLiteral("name, id DESC"));
+    EXPECT_EQ(ids(), QStringLiteral("8,5,4,2,7,3,9,6,1"));
+}
+
 INSTANTIATE_TEST_SUITE_P(Engines, RecordsetOnEngine,
                          ::testing::Values(Connection::Kind::Local, Connection::Kind::Server),
                          [](const auto &info) {

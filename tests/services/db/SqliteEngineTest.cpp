@@ -255,6 +255,36 @@ TEST_F(LocalEngine, ComputedColumnsTakeTheirKindFromTheValues)
     EXPECT_EQ(rs->asInteger(QStringLiteral("z")), 0);
 }
 
+TEST_F(LocalEngine, ComputedTextStaysAsWritten)
+{
+    conn.execute(QStringLiteral("create table m(id counter PRIMARY KEY, rq datetime)"));
+    conn.execute(QStringLiteral("insert into m(rq) values('2024-12-11 13:05:00')"));
+    conn.execute(QStringLiteral("insert into m(rq) values('2024-12-12 00:00:00')"));
+    const auto rs = conn.openQuery(QStringLiteral(
+        "select format(rq, 'yyyy-mm-dd hh:nn') as f, '2026-01-01 08:00' as lit, "
+        "cstr(id) & '' as c, format(rq, 'yyyy-mm-dd') as d, rq + 1 as moved from m order by id"));
+    const struct
+    {
+        const char *field;
+        FieldKind kind;
+        const char *first;
+        const char *second;
+    } expected[] = {{"f", FieldKind::Text, "2024-12-11 13:05", "2024-12-12 00:00"},
+                    {"lit", FieldKind::Text, "2026-01-01 08:00", "2026-01-01 08:00"},
+                    {"c", FieldKind::Text, "1", "2"},
+                    {"d", FieldKind::Text, "2024-12-11", "2024-12-12"},
+                    // Values in the stored form are date-times, shown as such.
+                    {"moved", FieldKind::DateTime, "2024-12-12 13:05:00", "2024-12-13"}};
+    for (const auto &e : expected) {
+        const QString name = QString::fromLatin1(e.field);
+        EXPECT_EQ(rs->field(rs->fieldIndex(name)).kind, e.kind) << e.field;
+        rs->first();
+        EXPECT_EQ(rs->asString(name), QString::fromUtf8(e.first)) << e.field;
+        rs->next();
+        EXPECT_EQ(rs->asString(name), QString::fromUtf8(e.second)) << e.field;
+    }
+}
+
 TEST_F(LocalEngine, ErrorsCarryTheEngineMessage)
 {
     try {
