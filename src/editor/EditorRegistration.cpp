@@ -1,0 +1,19 @@
+#include "EditorRegistration.h"
+
+#include "ReportEditFrm.h"
+#include "services/UiPlatform.h"
+
+namespace tavi {
+
+void registerRecordEditor()
+{
+    RecordEditorSeam::setEditor([](const RecordEditorRequest &request) {
+        TfrmReportEdit editor(request);
+        const int result = UiPlatform::instance().execModal(editor);
+        // However the dialog went away, an unsaved record must not stay half-entered.
+        editor.discard();
+        return result;
+    });
+}
+
+}  // namespace tavi

@@ -1,0 +1,139 @@
+#include "editor/EditorRegistration.h"
+#include "editor/ReportEditFrm.h"
+#include "runner/DemoRunner.h"
+#include "services/report/ReportGridModel.h"
+#include "ui/ReportGridView.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTest>
+#include <QTreeWidget>
+
+namespace tavi::test {
+namespace {
+
+// The record editor on the demo hotel's product list, opened from the runner's buttons.
+class RecordEditor : public DemoRunner
+{
+protected:
+    void SetUp() override
+    {
+        DemoRunner::SetUp();
+        registerRecordEditor();
+    }
+    void TearDown() override
+    {
+        RecordEditorSeam::setEditor({});
+        DemoRunner::TearDown();
+    }
+    static QLineEdit *input(QDialog &d, int id)
+    {
+        return d.findChild<QLineEdit *>(QStringLiteral("QEdt_ZDY") + QString::number(id));
+    }
+    int fieldId(const char *field)
+    {
+        return scalar(QStringLiteral("select id from ReportEditField where Field='%1'")
+                          .arg(QString::fromUtf8(field)))
+            .toInt();
+    }
+    QString products() { return scalar(QStringLiteral("select count(*) from 商品")); }
+    void press(TfrmReportShow &w, const char *button)
+    {
+        child<QAbstractButton>(w, QString::fromLatin1(button))->click();
+    }
+};
+
+TEST_F(RecordEditor, AddedRecordIsWrittenAndShownAtOnceWithItsCategory)
+{
+    auto w = open(QStringLiteral("商品资料"));
+    auto *tree = child<QTreeWidget>(*w, "trvLB");
+    tree->setCurrentItem(tree->findItems(QStringLiteral("啤酒"), Qt::MatchRecursive).first());
+    const int shown = w->resultSet().recordCount();
+    QSignalSpy resets(w->gridModel(), &QAbstractItemModel::modelReset);
+    const int name = fieldId("名称");
+    const int price = fieldId("单价");
+    ui.expectModal([&](QDialog &d) {
+        auto &editor = static_cast<TfrmReportEdit &>(d);
+        EXPECT_EQ(d.windowTitle(), QStringLiteral("商品资料"));
+        EXPECT_EQ(editor.group()
+                      ->findChild<QLabel *>(QStringLiteral("QLbl_ZDY") + QString::number(name))
+                      ->text(),
+                  QStringLiteral("商品名称："));
+        input(d, name)->insert(QStringLiteral("燕京啤酒"));
+        QTest::keyClicks(input(d, price), QStringLiteral("-a7.5x"));
+        EXPECT_EQ(input(d, price)->text(), QStringLiteral("7.5")) << "amounts take digits only";
+        EXPECT_EQ(w->resultSet().recordCount(), shown + 1) << "the grid shows the new row";
+        QTest::keyClick(&d, Qt::Key_Return);
+        EXPECT_EQ(w->resultSet().state(), db::Recordset::State::Insert) << "Enter never saves";
+        editor.btnSaveClick();
+        return d.result();
+    });
+    press(*w, "btnAdd");
+    EXPECT_EQ(scalar(QStringLiteral("select 单价 from 商品 where 名称='燕京啤酒'")), "7.5");
+    EXPECT_EQ(scalar(QStringLiteral("select 类别id from 商品 where 名称='燕京啤酒'")), "9")
+        << "the chosen category";
+    EXPECT_EQ(scalar(QStringLiteral("select 单位 from 商品 where 名称='燕京啤酒'")), "份")
+        << "a new record starts from the defaults";
+    EXPECT_EQ(w->resultSet().recordCount(), shown + 1);
+    EXPECT_EQ(resets.size(), 0) << "rows change one by one";
+}
+
+TEST_F(RecordEditor, RequiredAndDuplicateChecksKeepTheDialogOpen)
+{
+    auto w = open(QStringLiteral("商品资料"));
+    const QString before = products();
+    const int name = fieldId("名称");
+    ui.expectModal([&](QDialog &d) {
+        auto &editor = static_cast<TfrmReportEdit &>(d);
+        ui.expectMessage(QStringLiteral("商品名称不能为空，请重新输入"));
+        editor.btnSaveClick();
+        EXPECT_TRUE(input(d, name)->hasFocus() || !d.isActiveWindow());
+        input(d, name)->insert(QStringLiteral("宫保鸡丁"));
+        ui.expectMessage(QStringLiteral("商品名称[宫保鸡丁]已经存在，请重新输入"));
+        editor.btnSaveClick();
+        return QDialog::Rejected;
+    });
+    press(*w, "btnAdd");
+    EXPECT_EQ(products(), before) << "cancel leaves the table as it was";
+    EXPECT_EQ(w->resultSet().recordCount(), before.toInt());
+
+    // Changing a record keeps its own name without being its own duplicate.
+    w->grid()->setCurrentRow(0);
+    ui.expectModal([&](QDialog &d) {
+        EXPECT_EQ(input(d, name)->text(), QStringLiteral("宫保鸡丁"));
+        static_cast<TfrmReportEdit &>(d).btnSaveClick();
+        return d.result();
+    });
+    press(*w, "btnEdit");
+    EXPECT_EQ(products(), before);
+}
+
+TEST_F(RecordEditor, ARefusedPostKeepsTheValuesAndEscDiscards)
+{
+    auto w = open(QStringLiteral("商品资料"));
+    data.adoConn.execute(
+        QStringLiteral("create trigger refuse before insert on 商品 when new.名称 = '坏' "
+                       "begin select raise(abort, '商品被拒绝'); end"));
+    const int name = fieldId("名称");
+    const QString before = products();
+    ui.expectModal([&](QDialog &d) {
+        input(d, name)->insert(QStringLiteral("坏"));
+        ui.expectMessage(QStringLiteral("商品被拒绝"));
+        static_cast<TfrmReportEdit &>(d).btnSaveClick();
+        EXPECT_EQ(input(d, name)->text(), QStringLiteral("坏"));
+        QTest::keyClick(&d, Qt::Key_Escape);
+        return d.result();
+    });
+    press(*w, "btnAdd");
+    EXPECT_EQ(products(), before);
+    EXPECT_EQ(w->resultSet().recordCount(), before.toInt()) << "the appended row is discarded";
+}
+
+}  // namespace
+}  // namespace tavi::test
