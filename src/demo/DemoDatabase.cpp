@@ -81,6 +81,8 @@ struct Report
     std::vector<Column> columns;
     std::vector<EditField> editFields = {};
     bool favourite = false;
+    /// A base-data report's detail report, whose columns the record editor's detail grid shows.
+    const char *detailReport = "无";
 };
 
 // Statements in the SQL Server dialect, as the wizard stores them; the runner converts them for
@@ -218,8 +220,27 @@ std::vector<Report> demoReports()
           {"所属分类", "类别id", "分类显示型"},
           {"单价", "单价", "金额型"},
           {"单位", "单位", "下拉框", "个\n瓶\n份\n双\n件\n次", "份"},
+          {"库存", "库存", "数字型"},
+          {"上架日期", "上架日期", "日期型"},
+          {"类型", "类型", "单选框", "自制\n外购", "外购"},
           {"停用", "停用", "复选框", "", "否"},
-          {"备注", "备注", "备注型"}}},
+          {"条码", "条码", "长文本型"},
+          {"图片", "图片", "按钮文本框", "[文件型]", "图片名"},
+          {"备注", "备注", "备注型"},
+          {"商品类别", "[明细表]", "明细表"}},
+         false,
+         "商品类别一览"},
+        {"综合报表",
+         "302",
+         "商品类别一览",
+         1,
+         "",
+         "select * from 商品类别 order by id",
+         {},
+         {{"编号", "id", "0", 50},
+          {"类别名称", "名称", "", 120},
+          {"上级类别", "parentid", "[SQL:select 名称 from 商品类别 where id={1}]", 120}},
+         {{"类别名称", "名称", "文本型", "", "", true, true}, {"上级编号", "parentid", "数字型"}}},
     };
 }
 
@@ -267,7 +288,8 @@ private:
         exec("create table 商品类别(id counter PRIMARY KEY, 名称 varchar(50), parentid int)");
         exec(
             "create table 商品(id counter PRIMARY KEY, 名称 varchar(50), 类别id int, 单价 money, "
-            "单位 varchar(10), 停用 bit, 备注 varchar(100))");
+            "单位 varchar(10), 停用 bit, 备注 varchar(100), 条码 varchar(100), 库存 int, "
+            "类型 varchar(10), 上架日期 datetime, 图片 varchar(200), 图片名 varchar(100))");
         exec(
             "create table 管理员(id counter PRIMARY KEY, 用户名 varchar(20), ztid int, "
             "密码 varchar(50), 部门 varchar(20))");
@@ -450,8 +472,8 @@ private:
                 "insert into ReportList(title, lb, sSql, groupfield, CsList, Type, AddReportName, "
                 "MXReportName, BH, fav) values(?, ?, ?, '', ?, ?, ?, ?, ?, ?)",
                 {u(r.title), lb->asInteger(QStringLiteral("id")), u(r.sql), u(r.flags), r.type,
-                 r.type == 2 ? u("无") : QString(), r.type == 1 ? u("无") : QString(), u(r.number),
-                 r.favourite ? 1 : 0});
+                 r.type == 2 ? u("无") : QString(), r.type == 1 ? u(r.detailReport) : QString(),
+                 u(r.number), r.favourite ? 1 : 0});
             const int id = lastId("ReportList");
             int number = 0;
             for (const Param &p : r.params) {

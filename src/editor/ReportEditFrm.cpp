@@ -9,9 +9,12 @@
 #include "services/db/Recordset.h"
 #include "services/report/CategoryTable.h"
 #include "services/report/RecordValidator.h"
+#include "services/report/ReportColumnBuilder.h"
+#include "services/report/ReportGridModel.h"
 #include "services/report/ReportStore.h"
 #include "tools/CommaText.h"
 #include "ui/ButtonEdit.h"
+#include "ui/ReportGridView.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -64,6 +67,7 @@ TfrmReportEdit::TfrmReportEdit(const RecordEditorRequest &request)
     const ReportDefinition def = store.load(request.reportId);
     setWindowTitle(def.title);
     m_group->setTitle(def.title);
+    m_detailReportName = def.mxReportName;
     for (const ReportEditField &f : store.editFields(request.reportId)) {
         if (f.lx != QStringLiteral("交叉表"))
             m_fields << f;
@@ -275,10 +279,77 @@ QWidget *TfrmReportEdit::buildInput(const EditFormLayout::Cell &cell)
         return combo;
     }
     case Input::Detail:
+        return buildDetail(cell);
     case Input::None:
         return nullptr;
     }
     return nullptr;
+}
+
+QWidget *TfrmReportEdit::buildDetail(const EditFormLayout::Cell &cell)
+{
+    m_detailGrid = new ReportGridView(m_group);
+    m_detailGrid->setObjectName(QStringLiteral("grdDetail"));
+    m_detailRows = new db::Recordset(&session().dm->adoConn);
+    auto *model = new ReportGridModel(m_detailRows, m_detailGrid);
+    m_detailRows->setParent(model);
+    m_detailGrid->setModel(model);
+
+    auto *btnAdd = new QPushButton(QStringLiteral("添加"), m_group);
+    btnAdd->setObjectName(QStringLiteral("btnDetailAdd"));
+    btnAdd->setAutoDefault(false);
+    btnAdd->setGeometry(cell.box.left(), cell.label.top() - 4, 60, 24);
+    auto *btnDel = new QPushButton(QStringLiteral("删除"), m_group);
+    btnDel->setObjectName(QStringLiteral("btnDetailDel"));
+    btnDel->setAutoDefault(false);
+    btnDel->setGeometry(btnAdd->geometry().right() + 1 + 6, cell.label.top() - 4, 60, 24);
+    connect(btnAdd, &QPushButton::clicked, this, &TfrmReportEdit::btnDetailAddClick);
+    connect(btnDel, &QPushButton::clicked, this, &TfrmReportEdit::btnDetailDelClick);
+
+    const ReportStore store(session());
+    const ReportDefinition detail = store.findByTitle(m_detailReportName);
+    if (!detail.found)
+        return m_detailGrid;
+    QList<ReportColumn> columns;
+    for (const ReportColumnDef &def : store.allColumns(detail.id)) {
+        ReportColumn column = ReportColumn::fromDefinition(def, false);
+        column.width = def.width >= 20 ? def.width : 60;
+        columns << column;
+    }
+    ReportColumnBuilder::assignFooters(columns);
+    try {
+        m_detailRows->setSql(detail.sql);
+        m_detailRows->open();
+    } catch (const db::DbError &e) {
+        MsgInfo(this, e.message());
+    }
+    model->setColumns(columns, false);
+    m_detailReportId = detail.id;
+    return m_detailGrid;
+}
+
+void TfrmReportEdit::btnDetailAddClick()
+{
+    if (m_detailReportId <= 0 || !m_detailRows->isOpen())
+        return;
+    // A detail row belongs to the detail table: it is added to the grid's rows, not the runner's.
+    TfrmReportEdit nested({m_detailReportId, true, 0, QString(), m_detailRows, this});
+    UiPlatform::instance().execModal(nested);
+    nested.discard();
+}
+
+void TfrmReportEdit::btnDetailDelClick()
+{
+    const int row = m_detailGrid ? m_detailGrid->currentRow() : -1;
+    if (!m_detailRows || !m_detailRows->isOpen() || row < 0 ||
+        !MsgAsk(this, QStringLiteral("您确定要删除该记录吗？")))
+        return;
+    try {
+        m_detailRows->setPosition(row);
+        m_detailRows->deleteRow();
+    } catch (const db::DbError &e) {
+        MsgInfo(this, e.message());
+    }
 }
 
 void TfrmReportEdit::btnSaveClick()

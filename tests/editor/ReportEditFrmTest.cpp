@@ -135,5 +135,42 @@ TEST_F(RecordEditor, ARefusedPostKeepsTheValuesAndEscDiscards)
     EXPECT_EQ(w->resultSet().recordCount(), before.toInt()) << "the appended row is discarded";
 }
 
+TEST_F(RecordEditor, TheDetailGridShowsTheDetailReportAndAddsAndDeletesItsRows)
+{
+    auto w = open(QStringLiteral("商品资料"));
+    const QString categories = QStringLiteral("select count(*) from 商品类别");
+    const int before = scalar(categories).toInt();
+    ui.expectModal([&](QDialog &d) {
+        auto &editor = static_cast<TfrmReportEdit &>(d);
+        ReportGridView *grid = editor.detailGrid();
+        EXPECT_NE(grid, nullptr);
+        EXPECT_GT(editor.detailReportId(), 0);
+        ReportGridModel *model = grid->model();
+        EXPECT_EQ(model->rowCount(), before);
+        EXPECT_EQ(model->columnCount(), 3);
+        EXPECT_EQ(model->column(0).width, 50);
+        EXPECT_EQ(model->footerText(0), QStringLiteral("共计%1条记录").arg(before));
+        // 中餐's parent is 餐饮: the lookup column shows the name, not the id.
+        EXPECT_EQ(model->data(model->index(3, 2)).toString(), QStringLiteral("餐饮"));
+
+        ui.expectModal([&](QDialog &nested) {
+            nested.findChild<QLineEdit *>()->insert(QStringLiteral("会议"));
+            static_cast<TfrmReportEdit &>(nested).btnSaveClick();
+            return nested.result();
+        });
+        d.findChild<QPushButton *>(QStringLiteral("btnDetailAdd"))->click();
+        EXPECT_EQ(model->rowCount(), before + 1);
+        EXPECT_EQ(scalar(categories).toInt(), before + 1);
+
+        grid->setCurrentRow(before);
+        ui.expectQuestion(QStringLiteral("您确定要删除该记录吗？"), true);
+        d.findChild<QPushButton *>(QStringLiteral("btnDetailDel"))->click();
+        EXPECT_EQ(model->rowCount(), before);
+        return QDialog::Rejected;
+    });
+    press(*w, "btnAdd");
+    EXPECT_EQ(scalar(categories).toInt(), before);
+}
+
 }  // namespace
 }  // namespace tavi::test

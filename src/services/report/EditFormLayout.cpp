@@ -119,12 +119,17 @@ EditFormLayout::EditFormLayout(const QList<ReportEditField> &fields,
             cell.box = QRect(x, y, kInputWidth, 20);
             break;
         case Input::Detail:
+            // The grid sits below its buttons; the next line starts below the grid instead of
+            // over its last rows.
+            cell.box = QRect(x, y + 28, full, 120);
+            y += 120 + 8;
             if (n % 2 == 1)
                 ++n;
             break;
         case Input::None:
             break;
         }
+        // A detail grid advances by its own width, so the group box holds it whole.
         x += (cell.box.isNull() ? labelWidth : cell.box.width()) + kGap;
         if (n % 2 == 0) {
             if (n == 2) {

@@ -77,5 +77,14 @@ TEST(EditFormLayoutTest, MemosAndLongInputsTakeALineOfTheirOwn)
     EXPECT_EQ(c[5].label.top(), 224);
 }
 
+TEST(EditFormLayoutTest, ADetailGridEndsItsLineAndTheNextLineStartsBelowIt)
+{
+    const EditFormLayout layout({field("明细", "明细表"), field("名称", "文本型")}, width);
+    const auto &c = layout.cells();
+    EXPECT_EQ(c[0].box, QRect(65, 52, 369, 120));
+    EXPECT_EQ(layout.group().width(), 65 + 369 + 32) << "the group box holds the grid whole";
+    EXPECT_EQ(c[1].label.top(), 180) << "below the grid's bottom at 172";
+}
+
 }  // namespace
 }  // namespace tavi
