@@ -128,7 +128,7 @@ void TfrmFT::showEvent(QShowEvent *event)
 {
     if (!m_shown) {
         m_shown = true;
-        if (!m_date->date().isValid() || m_date->date() == m_date->minimumDate())
+        if (!m_dateSet)
             m_date->setDate(Clock::today());
         buildGrid();
     }
@@ -167,6 +167,7 @@ QDate TfrmFT::startDate() const
 
 void TfrmFT::setStartDate(const QDate &date)
 {
+    m_dateSet = true;
     m_date->setDate(date);
 }
 

@@ -27,6 +27,7 @@ public:
     static QColor stateColor(const QString &state, int order);
 
     QDate startDate() const;
+    /// The picked date; today when the window is shown without one.
     void setStartDate(const QDate &date);
     /// Two header rows (day of month, weekday) over the days after the start date, and one row
     /// per room with its states.
@@ -49,6 +50,8 @@ private:
     QLabel *m_legend = nullptr;
     RoomStatePlan m_plan;
     bool m_shown = false;
+    /// Without a date from the opener the view starts today.
+    bool m_dateSet = false;
 };
 
 }  // namespace tavi

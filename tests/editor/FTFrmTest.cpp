@@ -15,10 +15,11 @@ namespace {
 class RoomView : public CentreFixture
 {
 protected:
-    std::unique_ptr<TfrmFT> open(const QDate &start)
+    std::unique_ptr<TfrmFT> open(const QDate &start = QDate())
     {
         auto w = std::make_unique<TfrmFT>();
-        w->setStartDate(start);
+        if (start.isValid())
+            w->setStartDate(start);
         w->show();
         return w;
     }
@@ -102,9 +103,10 @@ TEST_F(RoomView, CellsShowTheStatesOfTheConfiguredStatement)
                     .contains(QStringLiteral("不能执行")));
 }
 
-TEST_F(RoomView, TheDemoHotelShowsItsStaysAndBookings)
+TEST_F(RoomView, TheDemoHotelShowsItsStaysAndBookingsFromToday)
 {
-    auto w = open(Clock::today());
+    auto w = open();
+    EXPECT_EQ(w->startDate(), Clock::today());
     EXPECT_TRUE(w->plan().error().isEmpty()) << w->plan().error().toStdString();
     EXPECT_TRUE(w->plan().states().contains(QStringLiteral("预订")));
     EXPECT_TRUE(w->plan().states().contains(QStringLiteral("在住")));
