@@ -15,5 +15,7 @@ int runOpenCommand(const QStringList &args);
 int runInitDbCommand(const QStringList &args);
 int runRunCommand(const QStringList &args);
 int runDemoCommand(const QStringList &args);
+int runExportPackageCommand(const QStringList &args);
+int runImportPackageCommand(const QStringList &args);
 
 }  // namespace tavi::app

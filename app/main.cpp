@@ -32,6 +32,14 @@ const Command kCommands[] = {
      "run TITLE [--app-dir DIR] [--db-type N] [--set NAME=VALUE]... [--mode MODEARG | --option O] "
      "[--format table|csv] [-o FILE]\n      run a report headless and print what its grid shows",
      tavi::app::runRunCommand},
+    {"export-package",
+     "export-package TITLE FILE [--app-dir DIR] [--db-type N]\n      write one report "
+     "definition into a new package file (.QVP)",
+     tavi::app::runExportPackageCommand},
+    {"import-package",
+     "import-package FILE --category ID [--app-dir DIR] [--db-type N]\n      add the report of "
+     "a package file to a category as a new report (the file is not changed)",
+     tavi::app::runImportPackageCommand},
     {"sql",
      "sql [--create] [--odbc] DATABASE STATEMENT...\n      run statements through the "
      "data access layer and print the rows",

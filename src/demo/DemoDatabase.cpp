@@ -257,6 +257,7 @@ public:
         addRooms();
         addGuests();
         addStays();
+        addBookings();
         addProducts();
         addReports();
         m_db.execute(QStringLiteral("commit"));
@@ -297,6 +298,9 @@ private:
             "create table dzt(id counter PRIMARY KEY, dbserver varchar(50), dbname varchar(50), "
             "dbuser varchar(50), dbpsw varchar(50))");
         exec("create table XTCS(id counter PRIMARY KEY, CSMC varchar(50), ZFCS varchar(250))");
+        exec(
+            "create table 预订(id counter PRIMARY KEY, 客人id int, 房号 varchar(10), "
+            "抵达日期 datetime, 离开日期 datetime, 定金 money)");
     }
 
     void addSystemRows()
@@ -309,9 +313,18 @@ private:
         for (const auto &op : operators)
             exec("insert into 管理员(用户名, ztid, 密码, 部门) values(?, 1, '', ?)",
                  {u(op[0]), u(op[1])});
-        const char *const params[][2] = {{"GInt_BBT1", "0"},      {"GInt_BBT2", "0"},
-                                         {"GDt_BBT1", "00:00"},   {"GDt_BBT2", "23:59"},
-                                         {"UserInfo.sSXZDY", ""}, {"酒店名称", "桃源宾馆"}};
+        const char *const params[][2] = {{"GInt_BBT1", "0"},
+                                         {"GInt_BBT2", "0"},
+                                         {"GDt_BBT1", "00:00"},
+                                         {"GDt_BBT2", "23:59"},
+                                         {"UserInfo.sSXZDY", ""},
+                                         {"酒店名称", "桃源宾馆"},
+                                         // What the room-state view shows: room, first day,
+                                         // day of leaving, state.
+                                         {"房态图语句",
+                                          "select 房号, 入住日期, 离店日期, 状态 from 住宿 "
+                                          "where 状态='在住' union all "
+                                          "select 房号, 抵达日期, 离开日期, '预订' from 预订"}};
         for (const auto &p : params)
             exec("insert into XTCS(CSMC, ZFCS) values(?, ?)", {u(p[0]), u(p[1])});
     }
@@ -427,6 +440,31 @@ private:
                     exec("insert into 账单(住宿id, 项目, 金额, 日期, 操作员) values(?, ?, ?, ?, ?)",
                          {stay, u(extra[0]), amount, when, u(clerks[dice.roll(0, 3)])});
                 }
+            }
+        }
+    }
+
+    // Reservations over the coming weeks, each room's after its present stay.
+    void addBookings()
+    {
+        Dice dice;
+        const QDate today = Clock::today();
+        for (size_t room = 0; room < m_rooms.size(); ++room) {
+            const auto staying = m_db.openQuery(
+                QStringLiteral("select max(离店日期) as d from 住宿 where 状态='在住' and 房号='") +
+                m_rooms[room].number + QStringLiteral("'"));
+            const QDateTime out = staying->asDateTime(QStringLiteral("d"));
+            QDate day =
+                std::max(today, out.isValid() ? out.date() : today).addDays(dice.roll(0, 6));
+            while (day < today.addDays(40)) {
+                const int nights = dice.roll(1, 5);
+                exec(
+                    "insert into 预订(客人id, 房号, 抵达日期, 离开日期, 定金) values(?, ?, ?, ?, "
+                    "?)",
+                    {dice.roll(1, m_guestCount), m_rooms[room].number, QDateTime(day, QTime(14, 0)),
+                     QDateTime(day.addDays(nights), QTime(12, 0)),
+                     dice.roll(0, 1) == 0 ? 200 : 500});
+                day = day.addDays(nights + dice.roll(1, 9));
             }
         }
     }

@@ -1,7 +1,9 @@
 #include "EditorRegistration.h"
 
+#include "FTFrm.h"
 #include "ReportEditFrm.h"
 #include "services/UiPlatform.h"
+#include "ui/WindowRegistry.h"
 
 namespace tavi {
 
@@ -13,6 +15,14 @@ void registerRecordEditor()
         // However the dialog went away, an unsaved record must not stay half-entered.
         editor.discard();
         return result;
+    });
+}
+
+void registerRoomStateWindow()
+{
+    WindowRegistry::setRoomState([] {
+        TfrmFT window;
+        return UiPlatform::instance().execModal(window);
     });
 }
 

@@ -1,5 +1,6 @@
 // libtavireport.so: the entry layer and the windows it registers, exporting TaviReportPrint
 // alone (see exports.map).
+#include "centre/CentreRegistration.h"
 #include "editor/EditorRegistration.h"
 #include "entry/TaviReportPrint.h"
 #include "runner/RunnerRegistration.h"
@@ -10,6 +11,8 @@ namespace {
 const bool windowsRegistered = [] {
     tavi::registerRunnerWindow();
     tavi::registerRecordEditor();
+    tavi::registerCentreWindow();
+    tavi::registerRoomStateWindow();
     return true;
 }();
 

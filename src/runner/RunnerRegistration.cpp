@@ -13,6 +13,7 @@ void registerRunnerWindow()
         window.setReportId(request.reportId);
         window.setModeArg(request.modeArg);
         window.setPreFilter(request.preFilter);
+        window.setTestMode(request.testMode);
         const int result = UiPlatform::instance().execModal(window);
         return RunnerOutcome{result, window.ResultText()};
     });

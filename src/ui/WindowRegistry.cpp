@@ -8,6 +8,7 @@ struct Windows
     WindowRegistry::CentreWindow centre;
     WindowRegistry::RoomStateWindow roomState;
     WindowRegistry::RunnerWindow runner;
+    WindowRegistry::WizardWindow wizard;
 };
 
 Windows &windows()
@@ -30,6 +31,16 @@ void WindowRegistry::setRoomState(RoomStateWindow window)
 void WindowRegistry::setRunner(RunnerWindow window)
 {
     windows().runner = std::move(window);
+}
+
+void WindowRegistry::setWizard(WizardWindow window)
+{
+    windows().wizard = std::move(window);
+}
+
+const WindowRegistry::WizardWindow &WindowRegistry::wizard()
+{
+    return windows().wizard;
 }
 
 const WindowRegistry::CentreWindow &WindowRegistry::centre()

@@ -20,6 +20,17 @@ struct RunnerRequest
     int reportId = 0;
     QString modeArg;
     QString preFilter;
+    /// Shows the statement each run executes (the centre's "测试报表").
+    bool testMode = false;
+};
+
+/// What the definition wizard is given: a new report in a category, or a report to change.
+struct WizardRequest
+{
+    /// 0 for a new report.
+    int reportId = 0;
+    /// A new report's category, named by the caption of the centre's tab.
+    QString categoryName;
 };
 
 /// The windows a call can show, registered by the window layers: each entry creates its window,
@@ -30,14 +41,18 @@ public:
     using CentreWindow = std::function<int(bool toolbar)>;
     using RoomStateWindow = std::function<int()>;
     using RunnerWindow = std::function<RunnerOutcome(const RunnerRequest &)>;
+    /// Returns the wizard's modal result (1 = saved).
+    using WizardWindow = std::function<int(const WizardRequest &)>;
 
     static void setCentre(CentreWindow window);
     static void setRoomState(RoomStateWindow window);
     static void setRunner(RunnerWindow window);
+    static void setWizard(WizardWindow window);
 
     static const CentreWindow &centre();
     static const RoomStateWindow &roomState();
     static const RunnerWindow &runner();
+    static const WizardWindow &wizard();
 };
 
 }  // namespace tavi

@@ -92,6 +92,27 @@ head -c 40 /dev/zero | tr '\0' '\377' |
 "$bin" run 客人资料查询 --app-dir "$work/damaged" >"$work/out" 2>"$work/err"
 check "run on a damaged column page" "1 读取报表“客人资料查询”的列设置时出错：database disk image is malformed" \
   "$? $(grep -v QStandardPaths "$work/err")"
+
+# Packages carry one definition between hosts; importing leaves the file as it was.
+"$bin" init-db "$work/other" >/dev/null
+out=$("$bin" export-package 每日营业额 "$work/daily.QVP" --app-dir "$work/demo" 2>/dev/null)
+check "export-package" "0 exported 每日营业额 to $work/daily.QVP" "$? $out"
+"$bin" export-package 每日营业额 "$work/daily.QVP" --app-dir "$work/demo" >/dev/null 2>"$work/err"
+check "export-package keeps an existing file" "1 $work/daily.QVP 文件存在!" "$? $(grep -v QStandardPaths "$work/err")"
+sum=$(md5sum < "$work/daily.QVP")
+check "import-package" "imported 每日营业额 as report 1" \
+  "$("$bin" import-package "$work/daily.QVP" --category 1 --app-dir "$work/other" 2>/dev/null)"
+check "the package is unchanged" "$sum" "$(md5sum < "$work/daily.QVP")"
+"$bin" run 每日营业额 --app-dir "$work/other" --set 营业日期=当周 >/dev/null 2>"$work/err"
+check "the imported report runs its own statement" "1 yes" \
+  "$? $(grep -q 账单 "$work/err" && echo yes)"
+"$bin" import-package "$work/bills.csv" --category 1 --app-dir "$work/other" >/dev/null 2>"$work/err"
+check "import-package of no package" "1 文件[bills.csv]不是一个有效的报表文件！" \
+  "$? $(grep -v QStandardPaths "$work/err")"
+"$bin" import-package "$work/daily.QVP" --category 9 --app-dir "$work/other" >/dev/null 2>&1
+check "import-package into a missing category" "1" "$?"
+"$bin" import-package "$work/daily.QVP" --app-dir "$work/other" >/dev/null 2>&1
+check "import-package without a category" "2" "$?"
 unset TAVI_NOW
 
 if [ "$failures" -ne 0 ]; then

@@ -64,6 +64,8 @@ struct ReportColumnDef
     int sortId = 0;
     bool isShow = true;
     bool isPrint = true;
+    /// `Align` as stored; carried along by copies, not read by the grid.
+    int align = 0;
 };
 
 /// One editable field of a base-data report (a `ReportEditField` row).
@@ -79,6 +81,7 @@ struct ReportEditField
     bool noEmpty = false;
     bool checkExists = false;
     int sortId = 0;
+    QString fieldList;
 };
 
 /// The definition of one report (a `ReportList` row).

@@ -68,4 +68,24 @@ QList<ReportSchema::Step> ReportSchema::upgradeSteps(int dbType)
     };
 }
 
+QStringList ReportSchema::packageTables()
+{
+    // Packages travel between hosts of every version: their shape never changes.
+    return {
+        QStringLiteral("create table ReportList(id int, title varchar(50),lb int, ssql text, "
+                       "CsList varchar(100), groupfield varchar(50), Type int, bh varchar(50))"),
+        QStringLiteral("create table ReportField(id counter PRIMARY KEY, ReportID int, "
+                       "Title varchar(50), Field varchar(50), FieldFormat varchar(50), Width int, "
+                       "HJFlag bit,  SortID int, isShow bit, isPrint bit, Align int)"),
+        QStringLiteral(
+            "create table ReportCS(id counter PRIMARY KEY, ReportID int, "
+            "CSValue varchar(50), CSName varchar(50), CSLX varchar(50), "
+            "CSDefault varchar(250), CSList varchar(250), CSSql varchar(250), sort int)"),
+        QStringLiteral("create table ReportEditField(id counter PRIMARY KEY, ReportID int, "
+                       "Title varchar(50), Field varchar(50), LX varchar(30), "
+                       "FieldValue varchar(50), FieldSql varchar(250), FieldDefault varchar(250), "
+                       "FieldList varchar(250), NoEmpty bit, CheckExists bit, SortID int)"),
+    };
+}
+
 }  // namespace tavi

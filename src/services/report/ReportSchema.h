@@ -28,6 +28,8 @@ public:
 
     /// The steps for a database kind (0 local, otherwise server), in the order they run.
     static QList<Step> upgradeSteps(int dbType);
+    /// The statements that make the four tables of a new package file, in order.
+    static QStringList packageTables();
     /// The statement whose empty result means there is no category.
     static QString categoryProbe() { return QStringLiteral("select * from reportlb"); }
 };

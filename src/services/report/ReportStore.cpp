@@ -61,6 +61,7 @@ ReportEditField editFieldOf(const db::Recordset &rows)
     f.noEmpty = flag(rows, "NoEmpty");
     f.checkExists = flag(rows, "CheckExists");
     f.sortId = number(rows, "SortID");
+    f.fieldList = text(rows, "FieldList");
     return f;
 }
 
@@ -199,6 +200,7 @@ QList<ReportColumnDef> ReportStore::readColumns(const QString &sql, const QVaria
         c.sortId = number(*rows, "SortID");
         c.isShow = flag(*rows, "isShow", true);
         c.isPrint = flag(*rows, "isPrint", true);
+        c.align = number(*rows, "Align");
         columns << c;
     }
     return columns;
@@ -288,16 +290,30 @@ bool ReportStore::saveLayout(int reportId, const QList<LayoutColumn> &columns, Q
 void ReportStore::insertRows(const ReportDefinitionRows &rows, int reportId, bool withEditFields)
 {
     db::Engine &engine = m_connection.engine();
+    // Columns added by later versions are written where the table has them.
+    const bool withAlign = columnsOf(QStringLiteral("ReportField"))
+                               .contains(QStringLiteral("Align"), Qt::CaseInsensitive);
     int r = 0;
-    for (const ReportColumnDef &c : rows.columns)
-        engine.insertRow(
-            QStringLiteral("ReportField"),
-            {QStringLiteral("ReportID"), QStringLiteral("Title"), QStringLiteral("Field"),
-             QStringLiteral("FieldFormat"), QStringLiteral("Width"), QStringLiteral("HJFlag"),
-             QStringLiteral("SortID"), QStringLiteral("isShow"), QStringLiteral("isPrint")},
-            {reportId, c.title, c.field, c.fieldFormat, c.width, boolValue(c.hjFlag), ++r,
-             boolValue(c.isShow), boolValue(c.isPrint)},
-            QString());
+    for (const ReportColumnDef &c : rows.columns) {
+        QStringList names{
+            QStringLiteral("ReportID"),    QStringLiteral("Title"),  QStringLiteral("Field"),
+            QStringLiteral("FieldFormat"), QStringLiteral("Width"),  QStringLiteral("HJFlag"),
+            QStringLiteral("SortID"),      QStringLiteral("isShow"), QStringLiteral("isPrint")};
+        QVariantList values{reportId,
+                            c.title,
+                            c.field,
+                            c.fieldFormat,
+                            c.width,
+                            boolValue(c.hjFlag),
+                            ++r,
+                            boolValue(c.isShow),
+                            boolValue(c.isPrint)};
+        if (withAlign) {
+            names << QStringLiteral("Align");
+            values << c.align;
+        }
+        engine.insertRow(QStringLiteral("ReportField"), names, values, QString());
+    }
     int i = 0;
     for (const ReportParam &p : rows.params)
         engine.insertRow(
@@ -316,13 +332,19 @@ void ReportStore::insertRows(const ReportDefinitionRows &rows, int reportId, boo
             {QStringLiteral("ReportID"), QStringLiteral("Title"), QStringLiteral("Field"),
              QStringLiteral("LX"), QStringLiteral("FieldValue"), QStringLiteral("FieldDefault"),
              QStringLiteral("FieldSql"), QStringLiteral("NoEmpty"), QStringLiteral("CheckExists"),
-             QStringLiteral("SortID")},
+             QStringLiteral("SortID"), QStringLiteral("FieldList")},
             {reportId, f.title, f.field, f.lx, f.fieldValue, f.fieldDefault, f.fieldSql,
-             boolValue(f.noEmpty), boolValue(f.checkExists), ++r},
+             boolValue(f.noEmpty), boolValue(f.checkExists), ++r, f.fieldList},
             QString());
 }
 
 bool ReportStore::save(ReportDefinitionRows &rows, bool withEditFields, QString *error)
+{
+    return write(rows, withEditFields, false, error);
+}
+
+bool ReportStore::write(ReportDefinitionRows &rows, bool withEditFields, bool keepId,
+                        QString *error)
 {
     const ReportDefinition &d = rows.report;
     // A package's list table lacks some columns: only those the table has are written.
@@ -368,6 +390,10 @@ bool ReportStore::save(ReportDefinitionRows &rows, bool withEditFields, QString 
             if (withEditFields)
                 m_connection.execute(QStringLiteral("delete from ReportEditField where reportid=?"),
                                      key);
+        } else if (keepId && id > 0) {
+            m_connection.engine().insertRow(QStringLiteral("ReportList"),
+                                            QStringList{QStringLiteral("id")} + names,
+                                            QVariantList{id} + values, QString());
         } else {
             id = m_connection.engine()
                      .insertRow(QStringLiteral("ReportList"), names, values, QStringLiteral("id"))
@@ -421,6 +447,33 @@ bool ReportStore::copyReport(const ReportStore &from, int reportId, ReportStore 
     if (newId)
         *newId = rows.report.id;
     return true;
+}
+
+bool ReportStore::copyReportKeepingId(const ReportStore &from, int reportId, ReportStore &to,
+                                      QString *error)
+{
+    QString readError;
+    ReportDefinitionRows rows = from.loadRows(reportId, &readError);
+    if (!rows.report.found || !readError.isEmpty()) {
+        *error = readError.isEmpty() ? QStringLiteral("报表不存在") : readError;
+        return false;
+    }
+    return to.write(rows, true, true, error);
+}
+
+QList<ReportDefinition> ReportStore::reports(int categoryTag, const QString &search,
+                                             QString *error) const
+{
+    QList<ReportDefinition> result = reports(categoryTag, error);
+    const QString needle = search.trimmed();
+    if (needle.isEmpty())
+        return result;
+    // Typed text is matched as plain text, so % and _ mean themselves.
+    result.removeIf([&needle](const ReportDefinition &r) {
+        return !r.title.contains(needle, Qt::CaseInsensitive) &&
+               !r.bh.contains(needle, Qt::CaseInsensitive);
+    });
+    return result;
 }
 
 QList<ReportDefinition> ReportStore::reports(int categoryTag, QString *error) const

@@ -93,8 +93,15 @@ public:
     static bool copyReport(const ReportStore &from, int reportId, ReportStore &to, int categoryId,
                            int *newId, QString *error);
 
+    /// Copies one report with all its rows into another store under the same id and category,
+    /// as a package keeps them. All or nothing.
+    static bool copyReportKeepingId(const ReportStore &from, int reportId, ReportStore &to,
+                                    QString *error);
+
     /// Reports of a category (>0), the favourites (-1) or all (0), ordered by number (BH).
     QList<ReportDefinition> reports(int categoryTag, QString *error = nullptr) const;
+    /// The same, keeping those whose title or number contains `search` (letter case ignored).
+    QList<ReportDefinition> reports(int categoryTag, const QString &search, QString *error) const;
     bool setFavourite(int reportId, bool favourite, QString *error);
 
     /// Categories in table order.
@@ -116,6 +123,7 @@ private:
     QList<ReportColumnDef> readColumns(const QString &sql, const QVariantList &params,
                                        QString *error) const;
     void insertRows(const ReportDefinitionRows &rows, int reportId, bool withEditFields);
+    bool write(ReportDefinitionRows &rows, bool withEditFields, bool keepId, QString *error);
 
     db::Connection &m_connection;
     int m_dbType;
