@@ -81,7 +81,8 @@ struct Report
     std::vector<Column> columns;
     std::vector<EditField> editFields = {};
     bool favourite = false;
-    /// A base-data report's detail report, whose columns the record editor's detail grid shows.
+    /// A base-data report's detail report, whose columns the record editor's detail grid shows;
+    /// a selection list's base-data report for adding records.
     const char *detailReport = "无";
 };
 
@@ -230,6 +231,17 @@ std::vector<Report> demoReports()
           {"商品类别", "[明细表]", "明细表"}},
          false,
          "商品类别一览"},
+        {"综合报表",
+         "303",
+         "商品选择",
+         2,
+         "",
+         "select id, 名称, 单价 from 商品 where 1=1 {1}",
+         {{"文本型", "商品名称", " and 名称 like '%{1}%'"}},
+         {{"商品名称", "名称", "", 120}, {"单价", "单价", "#,##0.00", 80}},
+         {},
+         false,
+         "商品资料"},
         {"综合报表",
          "302",
          "商品类别一览",
@@ -510,8 +522,8 @@ private:
                 "insert into ReportList(title, lb, sSql, groupfield, CsList, Type, AddReportName, "
                 "MXReportName, BH, fav) values(?, ?, ?, '', ?, ?, ?, ?, ?, ?)",
                 {u(r.title), lb->asInteger(QStringLiteral("id")), u(r.sql), u(r.flags), r.type,
-                 r.type == 2 ? u("无") : QString(), r.type == 1 ? u(r.detailReport) : QString(),
-                 u(r.number), r.favourite ? 1 : 0});
+                 r.type == 2 ? u(r.detailReport) : QString(),
+                 r.type == 1 ? u(r.detailReport) : QString(), u(r.number), r.favourite ? 1 : 0});
             const int id = lastId("ReportList");
             int number = 0;
             for (const Param &p : r.params) {

@@ -286,6 +286,7 @@ void TfrmReportShow::buildSelectionBar()
 
     connect(m_btnSel, &QPushButton::clicked, this, [this] { btnSelClick(); });
     connect(m_btnReflash, &QPushButton::clicked, this, [this] { refresh(); });
+    connect(m_btnSelAdd, &QPushButton::clicked, this, [this] { btnSelAddClick(); });
     connect(m_rdoNoSel, &QRadioButton::clicked, this, [this] { selectAll(true); });
     connect(m_rdoSelAll, &QRadioButton::clicked, this, [this] { selectAll(false); });
     connect(m_btnCancel, &QPushButton::clicked, this, &QDialog::reject);
@@ -398,6 +399,14 @@ void TfrmReportShow::LoadReport()
         const bool multi = isMultiSelection();
         m_rdoNoSel->setVisible(multi);
         m_rdoSelAll->setVisible(multi);
+        // "新增" adds a record through the base-data report the list names, when it names one.
+        m_addReport = ReportDefinition();
+        if (!m_def.addReportName.isEmpty() && m_def.addReportName != QStringLiteral("无")) {
+            const ReportDefinition add = ReportStore(session()).findByTitle(m_def.addReportName);
+            if (add.found && add.type() == ReportType::BaseData)
+                m_addReport = add;
+        }
+        m_btnSelAdd->setVisible(m_addReport.found);
         break;
     }
     case ReportType::Template:
@@ -642,6 +651,30 @@ void TfrmReportShow::btnSelClick()
         m_resultNames = names.join(QLatin1Char(','));
     }
     accept();
+}
+
+void TfrmReportShow::btnSelAddClick()
+{
+    const RecordEditorSeam::Editor &editor = RecordEditorSeam::editor();
+    if (!m_addReport.found || !session().dm)
+        return;
+    if (!editor) {
+        MsgInfo(this, QStringLiteral("此版本还不能添加或修改记录。"));
+        return;
+    }
+    // The new record goes to the add report's own table; the list then shows it after a refresh.
+    db::Recordset target(&session().dm->adoConn);
+    try {
+        target.setSql(QStringLiteral("select * from ") + m_addReport.baseTable +
+                      QStringLiteral(" where 1=0"));
+        target.open();
+    } catch (const db::DbError &e) {
+        MsgInfo(this, e.message());
+        return;
+    }
+    if (editor({m_addReport.id, true, 0, m_addReport.baseTable, &target, this}) ==
+        QDialog::Accepted)
+        RunQuery();
 }
 
 void TfrmReportShow::selectAll(bool ticked)

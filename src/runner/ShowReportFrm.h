@@ -109,6 +109,7 @@ private:
     void btnEditClick();
     void btnDelClick();
     void btnSelClick();
+    void btnSelAddClick();
     void selectAll(bool ticked);
     void gridDoubleClick();
     void ButtonEditClick(int paramId, ButtonEdit *edit);
@@ -128,6 +129,7 @@ private:
     bool m_loading = false;
     bool m_closing = false;
     std::unique_ptr<ReportRun> m_run;
+    ReportDefinition m_addReport;
 
     // Owned by the grid's model, which the grid owns: no view outlives the rows it shows.
     db::Recordset *m_result = nullptr;

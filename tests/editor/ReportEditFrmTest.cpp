@@ -172,5 +172,23 @@ TEST_F(RecordEditor, TheDetailGridShowsTheDetailReportAndAddsAndDeletesItsRows)
     EXPECT_EQ(scalar(categories).toInt(), before);
 }
 
+TEST_F(RecordEditor, ASelectionListAddsThroughItsBaseDataReport)
+{
+    auto w = open(QStringLiteral("商品选择"));
+    auto *add = child<QPushButton>(*w, "btnSelAdd");
+    ASSERT_FALSE(add->isHidden()) << "the list names a base-data report";
+    const int shown = w->resultSet().recordCount();
+    ui.expectModal([&](QDialog &d) {
+        EXPECT_EQ(d.windowTitle(), QStringLiteral("商品资料"));
+        input(d, fieldId("名称"))->insert(QStringLiteral("果盘"));
+        static_cast<TfrmReportEdit &>(d).btnSaveClick();
+        return d.result();
+    });
+    add->click();
+    EXPECT_EQ(scalar(QStringLiteral("select count(*) from 商品 where 名称='果盘'")), "1");
+    EXPECT_EQ(w->resultSet().recordCount(), shown + 1) << "the list shows the new record";
+    EXPECT_TRUE(child<QPushButton>(*open(QStringLiteral("客人选择")), "btnSelAdd")->isHidden());
+}
+
 }  // namespace
 }  // namespace tavi::test
