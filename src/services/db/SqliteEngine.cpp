@@ -224,7 +224,7 @@ void jetPlus(sqlite3_context *ctx, int, sqlite3_value **argv)
             const qint64 moved =
                 packed + qint64(std::llround(sqlite3_value_double(number) * 86400000.0));
             const QByteArray out =
-                ColumnData::dateTimeText(ColumnData::unpackDateTime(moved)).toUtf8();
+                ColumnData::dateTimeText(moved).toUtf8();
             sqlite3_result_text(ctx, out.constData(), int(out.size()), SQLITE_TRANSIENT);
             return;
         }
