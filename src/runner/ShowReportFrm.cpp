@@ -2,19 +2,23 @@
 
 #include "CategoryTreePanel.h"
 #include "QueryPanel.h"
+#include "services/Clock.h"
 #include "services/Messages.h"
 #include "services/Session.h"
 #include "services/Tdm.h"
 #include "services/UiPlatform.h"
 #include "services/db/DbError.h"
+#include "services/report/ReportExcelExport.h"
 #include "services/report/ReportGridModel.h"
 #include "services/report/ReportRun.h"
 #include "services/report/ReportStore.h"
 #include "ui/ButtonEdit.h"
+#include "ui/GridPrintLayout.h"
 #include "ui/RecordEditorSeam.h"
 #include "ui/ReportGridView.h"
 
 #include <QApplication>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -248,16 +252,62 @@ void TfrmReportShow::buildToolBar()
                        static_cast<QWidget *>(m_btnDel), static_cast<QWidget *>(m_editSeparator),
                        static_cast<QWidget *>(m_btnSettings)})
         w->hide();
-    // Printing, preview, the template designer and the workbook export are not here yet.
-    for (QToolButton *b : {m_btnSettings, m_btnPrint, m_btnPreview, m_btnExcel})
-        b->setEnabled(false);
+    // The template designer is not here yet.
+    m_btnSettings->setEnabled(false);
+    m_btnPrint->setToolTip(QStringLiteral("在默认打印机上打印表格 (F8)"));
+    m_btnPreview->setToolTip(QStringLiteral("预览打印效果，可从预览中打印或保存为PDF (F9)"));
+    m_btnExcel->setToolTip(QStringLiteral("把表格中的数据导出为Excel文件"));
 
     connect(m_btnAdd, &QToolButton::clicked, this, [this] { btnAddClick(); });
     connect(m_btnEdit, &QToolButton::clicked, this, [this] { btnEditClick(); });
     connect(m_btnDel, &QToolButton::clicked, this, [this] { btnDelClick(); });
     connect(m_btnQuery, &QToolButton::clicked, this, [this] { RunQuery(); });
     connect(m_btnRefresh, &QToolButton::clicked, this, [this] { refresh(); });
+    connect(m_btnPrint, &QToolButton::clicked, this, [this] { PrintGrid(false); });
+    connect(m_btnPreview, &QToolButton::clicked, this, [this] { PrintGrid(true); });
+    connect(m_btnExcel, &QToolButton::clicked, this, [this] { ExportToExcel(); });
     connect(m_btnClose, &QToolButton::clicked, this, &QDialog::reject);
+}
+
+void TfrmReportShow::PrintGrid(bool preview)
+{
+    // Qt lays out the preview's pages itself, so only the printer needs one installed.
+    if (!preview && UiPlatform::instance().printerNames().isEmpty()) {
+        MsgInfo(this, QStringLiteral("请先安装打印机！"));
+        return;
+    }
+    auto layout = std::make_shared<GridPrintLayout>(
+        *m_model, GridPrintLayout::Texts{session().SysInfo.OfficeName + windowTitle(),
+                                         m_run ? m_run->conditionText() : QString(),
+                                         session().SysInfo.UserName, Clock::now()});
+    const UiPlatform::PrintJob job{windowTitle(), layout->landscape(),
+                                   [layout](QPrinter &printer) { layout->paint(printer); }};
+    if (preview)
+        UiPlatform::instance().preview(this, job);
+    else
+        UiPlatform::instance().print(this, job);
+}
+
+void TfrmReportShow::ExportToExcel()
+{
+    QString fileName = UiPlatform::instance().saveFileName(this, QStringLiteral("导出Excel"),
+                                                           windowTitle() + QStringLiteral(".xlsx"),
+                                                           QStringLiteral("Excel文件(*.xlsx)"));
+    if (fileName.isEmpty())
+        return;
+    if (QFileInfo(fileName).suffix().isEmpty())
+        fileName += QStringLiteral(".xlsx");
+    if (QFileInfo::exists(fileName) &&
+        !MsgAsk(this, QStringLiteral("文件已存在，您需要覆盖该文件吗？")))
+        return;
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    const QString error = ReportExcelExport(*m_model).writeGrid(fileName);
+    QApplication::restoreOverrideCursor();
+    if (!error.isEmpty()) {
+        MsgInfo(this, QStringLiteral("信息导出失败!"));
+        return;
+    }
+    MsgInfo(this, QStringLiteral("数据已输出至") + fileName);
 }
 
 void TfrmReportShow::buildSelectionBar()

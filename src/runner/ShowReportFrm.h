@@ -76,6 +76,11 @@ public:
     void LoadCategoryTree();
     CategoryTreePanel *categoryTree() const { return m_categories; }
 
+    /// "打印F8" (at once, on the current printer) and "预览F9" of the grid.
+    void PrintGrid(bool preview);
+    /// "导出Excel": asks for a file and writes the grid into a workbook there.
+    void ExportToExcel();
+
     /// True while a run is in progress (the window stays responsive and can cancel it).
     bool isRunning() const { return m_running; }
     /// Stops the run in progress; its statement ends and the previous rows stay.
