@@ -12,13 +12,16 @@
 #include "services/report/ReportGridModel.h"
 #include "services/report/ReportRun.h"
 #include "services/report/ReportStore.h"
+#include "services/report/ReportTemplate.h"
 #include "services/report/ReportTextExport.h"
 #include "ui/GridPrintLayout.h"
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QPageLayout>
 #include <QPrinter>
+#include <QSaveFile>
 #include <QTextStream>
 
 namespace tavi::app {
@@ -74,7 +77,8 @@ int runRunCommand(const QStringList &args)
             return 2;
         }
     }
-    const bool toFile = format == QLatin1String("xlsx") || format == QLatin1String("pdf");
+    const bool toFile = format == QLatin1String("xlsx") || format == QLatin1String("pdf") ||
+                        format == QLatin1String("html");
     if (title.isEmpty() ||
         (format != QLatin1String("table") && format != QLatin1String("csv") && !toFile) ||
         (toFile && output.isEmpty())) {
@@ -129,6 +133,38 @@ int runRunCommand(const QStringList &args)
         const QString error = ReportExcelExport(model).writeGrid(output);
         if (!error.isEmpty()) {
             err << "tavireport run: cannot write " << output << ": " << error << "\n";
+            return 1;
+        }
+        return 0;
+    }
+    if (format == QLatin1String("html")) {
+        // A template report's page, as its preview shows it.
+        QString text;
+        if (def.type() != ReportType::Template) {
+            MsgInfo(nullptr, QStringLiteral("报表“") + def.title +
+                                 QStringLiteral("”不是模板报表，没有模板可以输出。"));
+            return 1;
+        }
+        if (!ReportTemplate::readFile(def.templatePath, &text)) {
+            MsgInfo(nullptr, ReportTemplate::missingMessage(
+                                 def.templatePath.isEmpty() ? def.mxReportName : def.templatePath));
+            return 1;
+        }
+        QString error;
+        const QString page = ReportTemplate::render(
+            text, model,
+            {session().SysInfo.OfficeName, run.conditionText(), session().SysInfo.UserName},
+            &error);
+        if (!error.isEmpty()) {
+            MsgInfo(nullptr, QStringLiteral("报表模板文件") +
+                                 QFileInfo(def.templatePath).fileName() +
+                                 QStringLiteral("有错误：") + error);
+            return 1;
+        }
+        QSaveFile out(output);
+        const QByteArray bytes = page.toUtf8();
+        if (!out.open(QIODevice::WriteOnly) || out.write(bytes) != bytes.size() || !out.commit()) {
+            err << "tavireport run: cannot write " << output << "\n";
             return 1;
         }
         return 0;

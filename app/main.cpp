@@ -32,7 +32,8 @@ const Command kCommands[] = {
      tavi::app::runDemoCommand},
     {"run",
      "run TITLE [--app-dir DIR] [--db-type N] [--set NAME=VALUE]... [--mode MODEARG | --option O] "
-     "[--user NAME] [--office NAME] [--format table|csv|xlsx|pdf] [-o FILE]\n      run a report "
+     "[--user NAME] [--office NAME] [--format table|csv|xlsx|pdf|html] [-o FILE]\n      run a "
+     "report "
      "headless: its grid as text, CSV, a workbook or a printout",
      tavi::app::runRunCommand},
     {"sql",

@@ -31,6 +31,8 @@ public:
     {
         QString title;
         bool landscape = false;
+        /// Asks for the printer and the pages first (print only).
+        bool askPrinter = false;
         std::function<void(QPrinter &)> paint;
     };
 
@@ -49,7 +51,8 @@ public:
                                  const QString &filter) = 0;
     /// Names of the installed printers.
     virtual QStringList printerNames() = 0;
-    /// Prints at once on the current printer, without a dialog; false when nothing was printed.
+    /// Prints on the current printer, at once unless the job asks for the print dialog; false
+    /// when nothing was printed.
     virtual bool print(QWidget *owner, const PrintJob &job) = 0;
     /// Shows the preview window of a printout, from which the user may print or save a PDF.
     virtual void preview(QWidget *owner, const PrintJob &job) = 0;

@@ -7,6 +7,7 @@
 #include <QFileDialog>
 #include <QMessageBox>
 #include <QPageLayout>
+#include <QPrintDialog>
 #include <QPrintPreviewDialog>
 #include <QPrinter>
 #include <QPrinterInfo>
@@ -98,13 +99,18 @@ QStringList QtUiPlatform::printerNames()
     return QPrinterInfo::availablePrinterNames();
 }
 
-bool QtUiPlatform::print(QWidget *, const PrintJob &job)
+bool QtUiPlatform::print(QWidget *owner, const PrintJob &job)
 {
     QPrinter printer(QPrinter::HighResolution);
     if (!printer.isValid())
         return false;
     printer.setDocName(job.title);
     printer.setPageOrientation(job.landscape ? QPageLayout::Landscape : QPageLayout::Portrait);
+    if (job.askPrinter) {
+        QPrintDialog dialog(&printer, ownerOrActive(owner));
+        if (dialog.exec() != QDialog::Accepted)
+            return false;
+    }
     job.paint(printer);
     return printer.printerState() != QPrinter::Error;
 }

@@ -71,6 +71,16 @@ check "run 每日营业额 as a printout: header, footer, one landscape-free pag
   "$(pdftotext -layout "$work/daily.pdf" - | tr -s ' ' | grep -o '海景酒店每日营业额\|制表人：.*09:00\|第1页 共1页' |
       tr '\n' ' ')$(pdfinfo "$work/daily.pdf" | grep -o 'Pages: *1' | tr -s ' ') $(pdfinfo "$work/daily.pdf" |
       awk '/Page size/ { print ($3 < $5) ? "portrait" : "landscape" }')"
+"$bin" run 营业日报单 --app-dir "$work/demo" --set 营业日=2026-12-10 --user 王 --office 海景酒店 \
+  --format html -o "$work/daily.html"
+check "run 营业日报单 renders its template" "海景酒店营业日报 2,964.00 制表人：王" \
+  "$(grep -o '海景酒店营业日报\|制表人：王\|2,964.00</td></tr>' "$work/daily.html" |
+      sed 's|</td></tr>||' | tr '\n' ' ' | sed 's/ $//')"
+mv "$work/demo/Report" "$work/Report.away"
+"$bin" run 营业日报单 --app-dir "$work/demo" --format html -o "$work/none.html" 2>"$work/err"
+check "run of a template report without its file" "1 报表模板文件营业日报单.html不存在，请检查" \
+  "$? $(grep -v QStandardPaths "$work/err")"
+mv "$work/Report.away" "$work/demo/Report"
 for title in 客人资料查询 房间收入统计 客人选择 营业日报 商品资料; do
   "$bin" run "$title" --app-dir "$work/demo" >/dev/null 2>"$work/err"
   check "run $title answers" "0 " "$? $(grep -v QStandardPaths "$work/err")"

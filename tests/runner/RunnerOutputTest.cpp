@@ -2,15 +2,22 @@
 #include "services/report/ReportGridModel.h"
 #include "support/XlsxSheet.h"
 
+#include "runner/TemplateDesignFrm.h"
+#include "runner/TemplatePreview.h"
 #include "ui/GridPrintLayout.h"
+#include "ui/ReportGridView.h"
 
 #include <QAbstractButton>
 #include <QCryptographicHash>
 #include <QPageLayout>
+#include <QPlainTextEdit>
 #include <QPrinter>
 #include <QProcess>
 #include <QShortcut>
 #include <QTemporaryDir>
+#include <QTextBrowser>
+#include <QTextDocument>
+#include <QToolButton>
 
 using namespace tavi;
 
@@ -232,6 +239,83 @@ TEST_F(RunnerOutputTest, PrintingNeedsAPrinterAndGoesToItWithoutADialog)
     press(*w, Qt::Key_F8);
     ui.verify();
     EXPECT_GE(pages, 1);
+}
+
+TEST_F(RunnerOutputTest, ATemplateReportShowsItsPageAfterEveryRunOrSaysItsFileIsMissing)
+{
+    session().SysInfo.OfficeName = QStringLiteral("海景酒店");
+    session().SysInfo.UserName = QStringLiteral("王");
+    session().SysInfo.AppPath = out.path() + QLatin1Char('/');
+    const QString page = out.filePath(QStringLiteral("Report/营业日报单.html"));
+
+    // Missing: the message after the run, and again after F9; the preview stays empty.
+    ui.expectMessage(QStringLiteral("报表模板文件营业日报单.html不存在，请检查"));
+    auto missing = open(QStringLiteral("营业日报单"));
+    ui.verify();
+    EXPECT_TRUE(missing->templatePreview()->isVisible());
+    EXPECT_FALSE(missing->grid()->isVisible());
+    ui.expectMessage(QStringLiteral("报表模板文件营业日报单.html不存在，请检查"));
+    press(*missing, Qt::Key_F9);
+    ui.verify();
+    EXPECT_TRUE(missing->templatePreview()->document()->isEmpty());
+    missing->reject();
+
+    ASSERT_TRUE(QDir().mkpath(out.filePath(QStringLiteral("Report"))));
+    ASSERT_TRUE(
+        QFile::copy(QDir(hotelDir()).filePath(QStringLiteral("Report/营业日报单.html")), page));
+    auto w = open(QStringLiteral("营业日报单"));
+    ASSERT_GT(w->gridModel()->rowCount(), 0);
+    const QString shown = w->templatePreview()->document()->toPlainText();
+    EXPECT_TRUE(shown.contains(QStringLiteral("海景酒店营业日报"))) << shown.toStdString();
+    EXPECT_TRUE(shown.contains(QStringLiteral("制表人：王")));
+    EXPECT_TRUE(shown.contains(w->gridModel()->footerText(2))) << shown.toStdString();
+    auto *settings = w->findChild<QToolButton *>(QStringLiteral("ToolButton2"));
+    ASSERT_NE(settings, nullptr);
+    EXPECT_TRUE(settings->isVisible() && settings->isEnabled());
+
+    // F8 prints through the print dialog.
+    ui.setPrinters({QStringLiteral("前台")});
+    Printout printed;
+    ui.expectPrint([&](const UiPlatform::PrintJob &job) {
+        EXPECT_TRUE(job.askPrinter);
+        printed = render(job, QStringLiteral("template.pdf"));
+    });
+    press(*w, Qt::Key_F8);
+    ui.verify();
+    EXPECT_TRUE(printed.page(1).contains(QStringLiteral("海景酒店营业日报")));
+
+    // The preview's own button saves a PDF.
+    const QString pdf = out.filePath(QStringLiteral("日报"));
+    ui.expectSaveFile(pdf);
+    click(*w, "btnTplPdf");
+    ui.verify();
+    EXPECT_TRUE(QFile::exists(pdf + QStringLiteral(".pdf")));
+
+    // F7: the designer previews the changed text and saves it; the report shows it at once.
+    ui.expectModal([&](QDialog &dialog) {
+        auto *designer = qobject_cast<TfrmTemplateDesign *>(&dialog);
+        EXPECT_NE(designer, nullptr);
+        if (!designer)
+            return 0;
+        EXPECT_TRUE(designer->editor()->toPlainText().contains(QStringLiteral("{{#rows}}")));
+        designer->editor()->setPlainText(QStringLiteral("<p>共"));
+        designer->editor()->moveCursor(QTextCursor::End);
+        designer->insertName(QStringLiteral("count"));
+        designer->editor()->insertPlainText(QStringLiteral("项 {{OfficeName}}</p>"));
+        designer->refreshPreview();
+        EXPECT_EQ(designer->preview()->toPlainText(),
+                  QStringLiteral("共%1项 海景酒店").arg(w->gridModel()->rowCount()));
+        designer->btnSaveClick();
+        return designer->result();
+    });
+    press(*w, Qt::Key_F7);
+    ui.verify();
+    EXPECT_EQ(w->templatePreview()->document()->toPlainText(),
+              QStringLiteral("共%1项 海景酒店").arg(w->gridModel()->rowCount()));
+    QFile saved(page);
+    ASSERT_TRUE(saved.open(QIODevice::ReadOnly));
+    EXPECT_EQ(QString::fromUtf8(saved.readAll()),
+              QStringLiteral("<p>共{{count}}项 {{OfficeName}}</p>"));
 }
 
 }  // namespace
