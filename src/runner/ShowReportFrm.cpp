@@ -4,6 +4,7 @@
 #include "QueryPanel.h"
 #include "TemplateDesignFrm.h"
 #include "TemplatePreview.h"
+#include "ToolIcons.h"
 #include "services/Clock.h"
 #include "services/Messages.h"
 #include "services/Session.h"
@@ -248,6 +249,10 @@ void TfrmReportShow::buildToolBar()
     m_btnExcel = addToolButton(QStringLiteral("ToolButton10"), QStringLiteral("导出Excel"),
                                QStyle::SP_DriveHDIcon);
     addToolSeparator();
+    m_btnSettings->setIcon(ToolIcons::design());
+    m_btnPrint->setIcon(ToolIcons::print());
+    m_btnPreview->setIcon(ToolIcons::preview());
+    m_btnExcel->setIcon(ToolIcons::excel());
     m_btnClose = addToolButton(QStringLiteral("ToolButton5"), QStringLiteral("关闭ESC"),
                                QStyle::SP_DialogCloseButton);
     row->addStretch(1);

@@ -269,6 +269,7 @@ TEST_F(RunnerOutputTest, ATemplateReportShowsItsPageAfterEveryRunOrSaysItsFileIs
     EXPECT_TRUE(shown.contains(QStringLiteral("海景酒店营业日报"))) << shown.toStdString();
     EXPECT_TRUE(shown.contains(QStringLiteral("制表人：王")));
     EXPECT_TRUE(shown.contains(w->gridModel()->footerText(2))) << shown.toStdString();
+    saveShot(*w, QStringLiteral("runner-template-page"));
     auto *settings = w->findChild<QToolButton *>(QStringLiteral("ToolButton2"));
     ASSERT_NE(settings, nullptr);
     EXPECT_TRUE(settings->isVisible() && settings->isEnabled());
@@ -298,6 +299,8 @@ TEST_F(RunnerOutputTest, ATemplateReportShowsItsPageAfterEveryRunOrSaysItsFileIs
         if (!designer)
             return 0;
         EXPECT_TRUE(designer->editor()->toPlainText().contains(QStringLiteral("{{#rows}}")));
+        designer->show();
+        saveShot(*designer, QStringLiteral("template-designer"));
         designer->editor()->setPlainText(QStringLiteral("<p>共"));
         designer->editor()->moveCursor(QTextCursor::End);
         designer->insertName(QStringLiteral("count"));
