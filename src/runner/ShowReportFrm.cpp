@@ -280,6 +280,9 @@ void TfrmReportShow::buildToolBar()
 
 void TfrmReportShow::PrintGrid(bool preview)
 {
+    // A selection list has no toolbar, so its keys print nothing either.
+    if (m_def.type() == ReportType::InformationSelection)
+        return;
     if (m_def.type() == ReportType::Template) {
         if (preview) {
             LoadTemplate();
@@ -371,6 +374,8 @@ void TfrmReportShow::saveTemplatePdf()
 
 void TfrmReportShow::ExportToExcel()
 {
+    if (m_def.type() == ReportType::InformationSelection)
+        return;
     QString fileName = UiPlatform::instance().saveFileName(this, QStringLiteral("导出Excel"),
                                                            windowTitle() + QStringLiteral(".xlsx"),
                                                            QStringLiteral("Excel文件(*.xlsx)"));

@@ -230,7 +230,13 @@ TEST_F(RunnerOutputTest, PrintingNeedsAPrinterAndGoesToItWithoutADialog)
     press(*w, Qt::Key_F8);
     ui.verify();
 
+    // A selection list offers no output: its F8 and F9 ask and show nothing.
     ui.setPrinters({QStringLiteral("前台")});
+    auto list = open(QStringLiteral("客人选择"));
+    press(*list, Qt::Key_F8);
+    press(*list, Qt::Key_F9);
+    list->reject();
+
     int pages = 0;
     ui.expectPrint([&](const UiPlatform::PrintJob &job) {
         EXPECT_EQ(job.title, w->windowTitle());
