@@ -22,6 +22,7 @@
 #include <QPageLayout>
 #include <QPrinter>
 #include <QSaveFile>
+#include <QTextDocument>
 #include <QTextStream>
 
 namespace tavi::app {
@@ -137,21 +138,16 @@ int runRunCommand(const QStringList &args)
         }
         return 0;
     }
-    if (format == QLatin1String("html")) {
-        // A template report's page, as its preview shows it.
+    // A template report's page, as its preview shows it; false when there is none to show.
+    const auto templatePage = [&](QString *page) {
         QString text;
-        if (def.type() != ReportType::Template) {
-            MsgInfo(nullptr, QStringLiteral("报表“") + def.title +
-                                 QStringLiteral("”不是模板报表，没有模板可以输出。"));
-            return 1;
-        }
         if (!ReportTemplate::readFile(def.templatePath, &text)) {
             MsgInfo(nullptr, ReportTemplate::missingMessage(
                                  def.templatePath.isEmpty() ? def.mxReportName : def.templatePath));
-            return 1;
+            return false;
         }
         QString error;
-        const QString page = ReportTemplate::render(
+        *page = ReportTemplate::render(
             text, model,
             {session().SysInfo.OfficeName, run.conditionText(), session().SysInfo.UserName},
             &error);
@@ -159,11 +155,41 @@ int runRunCommand(const QStringList &args)
             MsgInfo(nullptr, QStringLiteral("报表模板文件") +
                                  QFileInfo(def.templatePath).fileName() +
                                  QStringLiteral("有错误：") + error);
+            return false;
+        }
+        return true;
+    };
+    const bool templateReport = def.type() == ReportType::Template;
+    if (format == QLatin1String("html")) {
+        if (!templateReport) {
+            MsgInfo(nullptr, QStringLiteral("报表“") + def.title +
+                                 QStringLiteral("”不是模板报表，没有模板可以输出。"));
             return 1;
         }
+        QString page;
+        if (!templatePage(&page))
+            return 1;
         QSaveFile out(output);
         const QByteArray bytes = page.toUtf8();
         if (!out.open(QIODevice::WriteOnly) || out.write(bytes) != bytes.size() || !out.commit()) {
+            err << "tavireport run: cannot write " << output << "\n";
+            return 1;
+        }
+        return 0;
+    }
+    if (format == QLatin1String("pdf") && templateReport) {
+        // A template report prints its page, as 打印F8 in its window does.
+        QString page;
+        if (!templatePage(&page))
+            return 1;
+        QTextDocument document;
+        document.setHtml(page);
+        QPrinter printer(QPrinter::HighResolution);
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(output);
+        printer.setDocName(def.title);
+        document.print(&printer);
+        if (printer.printerState() == QPrinter::Error || !QFileInfo::exists(output)) {
             err << "tavireport run: cannot write " << output << "\n";
             return 1;
         }

@@ -76,6 +76,10 @@ check "run 每日营业额 as a printout: header, footer, one landscape-free pag
 check "run 营业日报单 renders its template" "海景酒店营业日报 2,964.00 制表人：王" \
   "$(grep -o '海景酒店营业日报\|制表人：王\|2,964.00</td></tr>' "$work/daily.html" |
       sed 's|</td></tr>||' | tr '\n' ' ' | sed 's/ $//')"
+"$bin" run 营业日报单 --app-dir "$work/demo" --set 营业日=2026-12-10 --office 海景酒店 --format pdf \
+  -o "$work/daily-page.pdf"
+check "run 营业日报单 prints its template page" "海景酒店营业日报" \
+  "$(pdftotext "$work/daily-page.pdf" - | grep -o '海景酒店营业日报')"
 mv "$work/demo/Report" "$work/Report.away"
 "$bin" run 营业日报单 --app-dir "$work/demo" --format html -o "$work/none.html" 2>"$work/err"
 check "run of a template report without its file" "1 报表模板文件营业日报单.html不存在，请检查" \
