@@ -75,13 +75,13 @@ void createData(const QString &path)
 
 QList<ReportColumn> columns()
 {
-    const char *spec[][3] = {{"编号", "id", ""},    {"姓名", "name", ""},
+    const char *defs[][3] = {{"编号", "id", ""},    {"姓名", "name", ""},
                              {"电话", "phone", ""}, {"金额", "je", "#,##0.00"},
                              {"数量", "sl", "0"},   {"日期", "rq", "yyyy-mm-dd hh:nn"},
                              {"备注", "bz", ""},    {"折扣", "zk", "0.00"},
                              {"房号", "fh", "0"},   {"操作员", "czy", ""}};
     QList<ReportColumn> list;
-    for (const auto &s : spec) {
+    for (const auto &s : defs) {
         ReportColumn c;
         c.title = c.lowerTitle = QString::fromUtf8(s[0]);
         c.field = QString::fromLatin1(s[1]);
