@@ -2,10 +2,12 @@
 #include "services/Clock.h"
 
 #include <QCoreApplication>
+#include <QGuiApplication>
 #include <QTextStream>
 #include <cstring>
 #include <exception>
 #include <functional>
+#include <memory>
 
 namespace {
 
@@ -30,7 +32,9 @@ const Command kCommands[] = {
      tavi::app::runDemoCommand},
     {"run",
      "run TITLE [--app-dir DIR] [--db-type N] [--set NAME=VALUE]... [--mode MODEARG | --option O] "
-     "[--format table|csv] [-o FILE]\n      run a report headless and print what its grid shows",
+     "[--user NAME] [--office NAME] [--format table|csv|xlsx|pdf|html] [-o FILE]\n      run a "
+     "report "
+     "headless: its grid as text, CSV, a workbook or a printout",
      tavi::app::runRunCommand},
     {"export-package",
      "export-package TITLE FILE [--app-dir DIR] [--db-type N]\n      write one report "
@@ -92,7 +96,19 @@ int main(int argc, char **argv)
             args << QString::fromLocal8Bit(argv[i]);
         return runGuarded("open", [&] { return tavi::app::runOpenCommand(args); });
     }
-    QCoreApplication app(argc, argv);
+    // A printout needs fonts and a paint engine; without a screen they come from the offscreen
+    // platform, so a scheduled job prints as well as a desktop.
+    bool paints = false;
+    for (int i = 2; argc > 1 && std::strcmp(argv[1], "run") == 0 && i + 1 < argc; ++i)
+        paints = paints ||
+                 (std::strcmp(argv[i], "--format") == 0 && std::strcmp(argv[i + 1], "pdf") == 0);
+    if (paints && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") &&
+        qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    std::unique_ptr<QCoreApplication> application =
+        paints ? std::make_unique<QGuiApplication>(argc, argv)
+               : std::make_unique<QCoreApplication>(argc, argv);
+    QCoreApplication &app = *application;
     // Fixes "now" for reproducible runs ("yyyy-MM-dd HH:mm").
     if (qEnvironmentVariableIsSet("TAVI_NOW")) {
         const QDateTime now = QDateTime::fromString(qEnvironmentVariable("TAVI_NOW"),

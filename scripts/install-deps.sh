@@ -11,6 +11,7 @@ packages=(
   libxlsxwriter-dev libkainjow-mustache-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   fonts-wqy-microhei xvfb
+  poppler-utils unzip
 )
 
 missing=()

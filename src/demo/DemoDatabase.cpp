@@ -203,6 +203,17 @@ std::vector<Report> demoReports()
          {{"项目", "项目", "", 80},
           {"笔数", "笔数", "0", 60, true},
           {"金额", "金额", "#,##0.00", 100, true}}},
+        {"财务报表",
+         "204",
+         "营业日报单",
+         3,
+         "",
+         "select 项目, count(*) as 笔数, sum(金额) as 金额 from 账单 where 1=1 {1} "
+         "group by 项目 order by 项目",
+         {{"日期型", "营业日[LASTDAY]", " and 日期 between '{1} 00:00:00' and '{1} 23:59:59'"}},
+         {{"项目", "项目", "", 80},
+          {"笔数", "笔数", "0", 60, true},
+          {"金额", "金额", "#,##0.00", 100, true}}},
         {"综合报表",
          "301",
          "商品资料",
@@ -523,7 +534,10 @@ private:
                 "MXReportName, BH, fav) values(?, ?, ?, '', ?, ?, ?, ?, ?, ?)",
                 {u(r.title), lb->asInteger(QStringLiteral("id")), u(r.sql), u(r.flags), r.type,
                  r.type == 2 ? u(r.detailReport) : QString(),
-                 r.type == 1 ? u(r.detailReport) : QString(), u(r.number), r.favourite ? 1 : 0});
+                 r.type == 1   ? u(r.detailReport)
+                 : r.type == 3 ? u(r.title) + QStringLiteral(".html")
+                               : QString(),
+                 u(r.number), r.favourite ? 1 : 0});
             const int id = lastId("ReportList");
             int number = 0;
             for (const Param &p : r.params) {
@@ -565,6 +579,39 @@ private:
 
 }  // namespace
 
+namespace {
+
+// The page of the template report 营业日报单: the rows, the totals and the three variables.
+const char kDailyTemplate[] = R"(<html>
+<body style="font-family: 宋体, SimSun, 'WenQuanYi Micro Hei'">
+<h2 align="center">{{OfficeName}}营业日报</h2>
+<p>{{FTJ}}</p>
+<table width="100%" border="1" cellspacing="0" cellpadding="4">
+<tr bgcolor="#ecf6ff"><th>序号</th><th>项目</th><th>笔数</th><th>金额</th></tr>
+{{#rows}}
+<tr><td align="center">{{_row}}</td><td>{{项目}}</td><td align="right">{{笔数}}</td><td align="right">{{金额}}</td></tr>
+{{/rows}}
+<tr bgcolor="#f0f0f0"><td colspan="2">合计（{{count}}项）</td><td align="right">{{totals.笔数}}</td><td align="right">{{totals.金额}}</td></tr>
+</table>
+<p align="right">制表人：{{username}}</p>
+</body>
+</html>
+)";
+
+bool writeTemplate(const QDir &folder, QString *error)
+{
+    const QString dir = folder.filePath(QStringLiteral("Report"));
+    QFile file(QDir(dir).filePath(QStringLiteral("营业日报单.html")));
+    if (!QDir().mkpath(dir) || !file.open(QIODevice::WriteOnly) ||
+        file.write(kDailyTemplate, qint64(sizeof kDailyTemplate - 1)) < 0) {
+        *error = QStringLiteral("cannot write ") + file.fileName();
+        return false;
+    }
+    return true;
+}
+
+}  // namespace
+
 bool DemoDatabase::create(const QString &dir, QString *error)
 {
     const QDir folder(dir);
@@ -598,6 +645,9 @@ bool DemoDatabase::create(const QString &dir, QString *error)
             *error = QString::fromLocal8Bit(e.what());
             ok = false;
         }
+    }
+    if (ok) {
+        ok = writeTemplate(folder, error);
     }
     if (ok) {
         QFile file(ini);

@@ -2,23 +2,31 @@
 
 #include "CategoryTreePanel.h"
 #include "QueryPanel.h"
+#include "TemplateDesignFrm.h"
+#include "TemplatePreview.h"
+#include "ToolIcons.h"
+#include "services/Clock.h"
 #include "services/Messages.h"
 #include "services/Session.h"
 #include "services/Tdm.h"
 #include "services/UiPlatform.h"
 #include "services/db/DbError.h"
+#include "services/report/ReportExcelExport.h"
 #include "services/report/ReportGridModel.h"
 #include "services/report/ReportRun.h"
 #include "services/report/ReportStore.h"
 #include "ui/ButtonEdit.h"
+#include "ui/GridPrintLayout.h"
 #include "ui/RecordEditorSeam.h"
 #include "ui/ReportGridView.h"
 
 #include <QApplication>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPlainTextEdit>
+#include <QPrinter>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
@@ -153,11 +161,12 @@ TfrmReportShow::TfrmReportShow(QWidget *parent) : TfrmBase(parent)
             m_result->setPosition(row);
     });
 
-    m_rmPrv = new QLabel(QStringLiteral("模板报表的预览在此版本中还不能显示。"), m_pnlMain);
-    m_rmPrv->setObjectName(QStringLiteral("rmPrv"));
-    m_rmPrv->setAlignment(Qt::AlignCenter);
+    m_rmPrv = new TemplatePreview(m_pnlMain);
     m_rmPrv->hide();
     mainLayout->addWidget(m_rmPrv, 1);
+    connect(m_rmPrv, &TemplatePreview::printRequested, this, [this] { PrintGrid(false); });
+    connect(m_rmPrv, &TemplatePreview::pdfRequested, this, [this] { saveTemplatePdf(); });
+    connect(m_rmPrv, &TemplatePreview::excelRequested, this, [this] { ExportToExcel(); });
 
     buildSelectionBar();
     upperLayout->addWidget(m_pnlSel);
@@ -240,6 +249,10 @@ void TfrmReportShow::buildToolBar()
     m_btnExcel = addToolButton(QStringLiteral("ToolButton10"), QStringLiteral("导出Excel"),
                                QStyle::SP_DriveHDIcon);
     addToolSeparator();
+    m_btnSettings->setIcon(ToolIcons::design());
+    m_btnPrint->setIcon(ToolIcons::print());
+    m_btnPreview->setIcon(ToolIcons::preview());
+    m_btnExcel->setIcon(ToolIcons::excel());
     m_btnClose = addToolButton(QStringLiteral("ToolButton5"), QStringLiteral("关闭ESC"),
                                QStyle::SP_DialogCloseButton);
     row->addStretch(1);
@@ -248,16 +261,139 @@ void TfrmReportShow::buildToolBar()
                        static_cast<QWidget *>(m_btnDel), static_cast<QWidget *>(m_editSeparator),
                        static_cast<QWidget *>(m_btnSettings)})
         w->hide();
-    // Printing, preview, the template designer and the workbook export are not here yet.
-    for (QToolButton *b : {m_btnSettings, m_btnPrint, m_btnPreview, m_btnExcel})
-        b->setEnabled(false);
+    m_btnSettings->setToolTip(QStringLiteral("打开报表模板设计 (F7)"));
+    m_btnPrint->setToolTip(QStringLiteral("在默认打印机上打印表格 (F8)"));
+    m_btnPreview->setToolTip(QStringLiteral("预览打印效果，可从预览中打印或保存为PDF (F9)"));
+    m_btnExcel->setToolTip(QStringLiteral("把表格中的数据导出为Excel文件"));
 
     connect(m_btnAdd, &QToolButton::clicked, this, [this] { btnAddClick(); });
     connect(m_btnEdit, &QToolButton::clicked, this, [this] { btnEditClick(); });
     connect(m_btnDel, &QToolButton::clicked, this, [this] { btnDelClick(); });
     connect(m_btnQuery, &QToolButton::clicked, this, [this] { RunQuery(); });
     connect(m_btnRefresh, &QToolButton::clicked, this, [this] { refresh(); });
+    connect(m_btnSettings, &QToolButton::clicked, this, [this] { designTemplate(); });
+    connect(m_btnPrint, &QToolButton::clicked, this, [this] { PrintGrid(false); });
+    connect(m_btnPreview, &QToolButton::clicked, this, [this] { PrintGrid(true); });
+    connect(m_btnExcel, &QToolButton::clicked, this, [this] { ExportToExcel(); });
     connect(m_btnClose, &QToolButton::clicked, this, &QDialog::reject);
+}
+
+void TfrmReportShow::PrintGrid(bool preview)
+{
+    // A selection list has no toolbar, so its keys print nothing either.
+    if (m_def.type() == ReportType::InformationSelection)
+        return;
+    if (m_def.type() == ReportType::Template) {
+        if (preview) {
+            LoadTemplate();
+            return;
+        }
+        if (!LoadTemplate())
+            return;
+        TemplatePreview *page = m_rmPrv;
+        UiPlatform::PrintJob job{windowTitle(), false, true,
+                                 [page](QPrinter &printer) { page->printTo(printer); }};
+        UiPlatform::instance().print(this, job);
+        return;
+    }
+    // Qt lays out the preview's pages itself, so only the printer needs one installed.
+    if (!preview && UiPlatform::instance().printerNames().isEmpty()) {
+        MsgInfo(this, QStringLiteral("请先安装打印机！"));
+        return;
+    }
+    auto layout = std::make_shared<GridPrintLayout>(
+        *m_model, GridPrintLayout::Texts{session().SysInfo.OfficeName + windowTitle(),
+                                         m_run ? m_run->conditionText() : QString(),
+                                         session().SysInfo.UserName, Clock::now()});
+    const UiPlatform::PrintJob job{windowTitle(), layout->landscape(), false,
+                                   [layout](QPrinter &printer) { layout->paint(printer); }};
+    if (preview)
+        UiPlatform::instance().preview(this, job);
+    else
+        UiPlatform::instance().print(this, job);
+}
+
+ReportTemplate::Variables TfrmReportShow::templateVariables() const
+{
+    return {session().SysInfo.OfficeName, m_run ? m_run->conditionText() : QString(),
+            session().SysInfo.UserName};
+}
+
+bool TfrmReportShow::LoadTemplate()
+{
+    const QString path = m_def.templatePath;
+    QString text;
+    if (path.isEmpty() || !QFileInfo::exists(path) || !ReportTemplate::readFile(path, &text)) {
+        MsgInfo(this, ReportTemplate::missingMessage(path.isEmpty() ? m_def.mxReportName : path));
+        return false;
+    }
+    QString error;
+    const QString html = ReportTemplate::render(text, *m_model, templateVariables(), &error);
+    if (!error.isEmpty()) {
+        MsgInfo(this, QStringLiteral("报表模板文件") + QFileInfo(path).fileName() +
+                          QStringLiteral("有错误：") + error);
+        return false;
+    }
+    m_rmPrv->setHtml(html);
+    return true;
+}
+
+void TfrmReportShow::designTemplate()
+{
+    if (m_def.type() != ReportType::Template)
+        return;
+    if (m_def.templatePath.isEmpty() || !QFileInfo::exists(m_def.templatePath)) {
+        MsgInfo(this, ReportTemplate::missingMessage(
+                          m_def.templatePath.isEmpty() ? m_def.mxReportName : m_def.templatePath));
+        return;
+    }
+    TfrmTemplateDesign designer(m_def.templatePath, *m_model, templateVariables(), this);
+    if (UiPlatform::instance().execModal(designer) == QDialog::Accepted)
+        LoadTemplate();
+}
+
+void TfrmReportShow::saveTemplatePdf()
+{
+    QString fileName = UiPlatform::instance().saveFileName(this, QStringLiteral("保存为PDF"),
+                                                           windowTitle() + QStringLiteral(".pdf"),
+                                                           QStringLiteral("PDF文件(*.pdf)"));
+    if (fileName.isEmpty())
+        return;
+    if (QFileInfo(fileName).suffix().isEmpty())
+        fileName += QStringLiteral(".pdf");
+    if (QFileInfo::exists(fileName) &&
+        !MsgAsk(this, QStringLiteral("文件已存在，您需要覆盖该文件吗？")))
+        return;
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(fileName);
+    m_rmPrv->printTo(printer);
+    if (printer.printerState() == QPrinter::Error || !QFileInfo::exists(fileName))
+        MsgInfo(this, QStringLiteral("信息导出失败!"));
+}
+
+void TfrmReportShow::ExportToExcel()
+{
+    if (m_def.type() == ReportType::InformationSelection)
+        return;
+    QString fileName = UiPlatform::instance().saveFileName(this, QStringLiteral("导出Excel"),
+                                                           windowTitle() + QStringLiteral(".xlsx"),
+                                                           QStringLiteral("Excel文件(*.xlsx)"));
+    if (fileName.isEmpty())
+        return;
+    if (QFileInfo(fileName).suffix().isEmpty())
+        fileName += QStringLiteral(".xlsx");
+    if (QFileInfo::exists(fileName) &&
+        !MsgAsk(this, QStringLiteral("文件已存在，您需要覆盖该文件吗？")))
+        return;
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    const QString error = ReportExcelExport(*m_model).writeGrid(fileName);
+    QApplication::restoreOverrideCursor();
+    if (!error.isEmpty()) {
+        MsgInfo(this, QStringLiteral("信息导出失败!"));
+        return;
+    }
+    MsgInfo(this, QStringLiteral("数据已输出至") + fileName);
 }
 
 void TfrmReportShow::buildSelectionBar()
@@ -416,7 +552,7 @@ void TfrmReportShow::LoadReport()
         m_rmPrv->show();
         m_btnSettings->show();
         m_model->setTemplateReport(true);
-        return;
+        break;
     default:
         break;
     }
@@ -541,6 +677,8 @@ void TfrmReportShow::runQueryNow()
     }
     if (!m_result->isEmpty())
         m_grid->setCurrentRow(0);
+    if (m_def.type() == ReportType::Template)
+        LoadTemplate();
 }
 
 void TfrmReportShow::done(int result)

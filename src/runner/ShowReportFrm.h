@@ -4,6 +4,7 @@
 #include "services/report/ParameterMemory.h"
 #include "services/report/ReportDefinition.h"
 #include "services/report/ReportSelection.h"
+#include "services/report/ReportTemplate.h"
 #include "ui/BaseFrm.h"
 
 #include <QElapsedTimer>
@@ -27,6 +28,7 @@ class ReportRun;
 class QueryPanel;
 class ReportGridModel;
 class ReportGridView;
+class TemplatePreview;
 
 /// The report runner: runs one stored report as an ordinary report, a base-data list, an
 /// information-selection list or a template report, chosen by the report's type.
@@ -76,6 +78,16 @@ public:
     void LoadCategoryTree();
     CategoryTreePanel *categoryTree() const { return m_categories; }
 
+    /// "打印F8" (at once, on the current printer) and "预览F9" of the grid.
+    void PrintGrid(bool preview);
+    /// A template report after a run and on "预览F9": renders the template into the embedded
+    /// preview; a missing template is reported and the preview stays as it was.
+    bool LoadTemplate();
+    /// "设置F7" of a template report: the template designer on its file.
+    void designTemplate();
+    /// "导出Excel": asks for a file and writes the grid into a workbook there.
+    void ExportToExcel();
+
     /// True while a run is in progress (the window stays responsive and can cancel it).
     bool isRunning() const { return m_running; }
     /// Stops the run in progress; its statement ends and the previous rows stay.
@@ -84,6 +96,7 @@ public:
     QueryPanel *queryPanel() const { return m_pnlQuery; }
     ReportGridView *grid() const { return m_grid; }
     ReportGridModel *gridModel() const { return m_model; }
+    TemplatePreview *templatePreview() const { return m_rmPrv; }
     db::Recordset &resultSet() { return *m_result; }
     ReportSelection &selection() { return m_selection; }
 
@@ -95,6 +108,8 @@ protected:
 
 private:
     void runQueryNow();
+    ReportTemplate::Variables templateVariables() const;
+    void saveTemplatePdf();
     void refresh();
     void openRecordEditor(bool addMode);
     void buildToolBar();
@@ -167,7 +182,7 @@ private:
     QPushButton *m_btnStopRun = nullptr;
     ReportGridView *m_grid = nullptr;
     ReportGridModel *m_model = nullptr;
-    QLabel *m_rmPrv = nullptr;
+    TemplatePreview *m_rmPrv = nullptr;
 
     QFrame *m_pnlSel = nullptr;
     QPushButton *m_btnSel = nullptr;

@@ -30,6 +30,8 @@ public:
         return QString();
     }
     QStringList printerNames() override { return {}; }
+    bool print(QWidget *, const PrintJob &) override { return false; }
+    void preview(QWidget *, const PrintJob &) override {}
     int execModal(QDialog &) override { return 0; }
 };
 

@@ -2,8 +2,10 @@
 
 #include <QString>
 #include <QStringList>
+#include <functional>
 
 class QDialog;
+class QPrinter;
 class QWidget;
 
 namespace tavi {
@@ -23,6 +25,17 @@ public:
         Error
     };
 
+    /// A printout: `paint` lays its pages out on the printer it is given, set up already with
+    /// the orientation.
+    struct PrintJob
+    {
+        QString title;
+        bool landscape = false;
+        /// Asks for the printer and the pages first (print only).
+        bool askPrinter = false;
+        std::function<void(QPrinter &)> paint;
+    };
+
     virtual ~UiPlatform() = default;
 
     /// Shows a message with an OK button.
@@ -38,6 +51,11 @@ public:
                                  const QString &filter) = 0;
     /// Names of the installed printers.
     virtual QStringList printerNames() = 0;
+    /// Prints on the current printer, at once unless the job asks for the print dialog; false
+    /// when nothing was printed.
+    virtual bool print(QWidget *owner, const PrintJob &job) = 0;
+    /// Shows the preview window of a printout, from which the user may print or save a PDF.
+    virtual void preview(QWidget *owner, const PrintJob &job) = 0;
     /// Shows a dialog modally and returns its result code.
     virtual int execModal(QDialog &dialog) = 0;
 

@@ -6,6 +6,10 @@
 #include <QDialog>
 #include <QFileDialog>
 #include <QMessageBox>
+#include <QPageLayout>
+#include <QPrintDialog>
+#include <QPrintPreviewDialog>
+#include <QPrinter>
 #include <QPrinterInfo>
 
 namespace tavi {
@@ -93,6 +97,35 @@ QString QtUiPlatform::saveFileName(QWidget *owner, const QString &caption, const
 QStringList QtUiPlatform::printerNames()
 {
     return QPrinterInfo::availablePrinterNames();
+}
+
+bool QtUiPlatform::print(QWidget *owner, const PrintJob &job)
+{
+    QPrinter printer(QPrinter::HighResolution);
+    if (!printer.isValid())
+        return false;
+    printer.setDocName(job.title);
+    printer.setPageOrientation(job.landscape ? QPageLayout::Landscape : QPageLayout::Portrait);
+    if (job.askPrinter) {
+        QPrintDialog dialog(&printer, ownerOrActive(owner));
+        if (dialog.exec() != QDialog::Accepted)
+            return false;
+    }
+    job.paint(printer);
+    return printer.printerState() != QPrinter::Error;
+}
+
+void QtUiPlatform::preview(QWidget *owner, const PrintJob &job)
+{
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setDocName(job.title);
+    printer.setPageOrientation(job.landscape ? QPageLayout::Landscape : QPageLayout::Portrait);
+    QPrintPreviewDialog dialog(&printer, ownerOrActive(owner));
+    dialog.setWindowTitle(job.title.isEmpty() ? QStringLiteral("预览") : job.title);
+    dialog.setWindowState(dialog.windowState() | Qt::WindowMaximized);
+    QObject::connect(&dialog, &QPrintPreviewDialog::paintRequested, &dialog,
+                     [&job](QPrinter *p) { job.paint(*p); });
+    dialog.exec();
 }
 
 int QtUiPlatform::execModal(QDialog &dialog)

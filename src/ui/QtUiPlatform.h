@@ -17,6 +17,8 @@ public:
     QString saveFileName(QWidget *owner, const QString &caption, const QString &dir,
                          const QString &filter) override;
     QStringList printerNames() override;
+    bool print(QWidget *owner, const PrintJob &job) override;
+    void preview(QWidget *owner, const PrintJob &job) override;
     int execModal(QDialog &dialog) override;
 
     /// The caption a box owned by `owner` carries: `caption` (the session's `MsgTitle`) when set;

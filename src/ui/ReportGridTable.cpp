@@ -21,7 +21,8 @@ ReportGridTable::ReportGridTable(QWidget *parent)
     setVerticalHeader(m_indicator);
     setItemDelegate(new ReportGridDelegate(this));
     setSelectionBehavior(QAbstractItemView::SelectRows);
-    setSelectionMode(QAbstractItemView::SingleSelection);
+    // Several rows may be chosen for a copy; the current row stays the record.
+    setSelectionMode(QAbstractItemView::ExtendedSelection);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
     setTabKeyNavigation(false);
     setWordWrap(false);
@@ -54,6 +55,11 @@ void ReportGridTable::keyPressEvent(QKeyEvent *event)
     if (event->key() == Qt::Key_F && event->modifiers() == Qt::ControlModifier) {
         event->accept();
         Q_EMIT findRequested();
+        return;
+    }
+    if (event->matches(QKeySequence::Copy)) {
+        event->accept();
+        Q_EMIT copyRequested();
         return;
     }
     if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) &&

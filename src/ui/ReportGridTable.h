@@ -8,7 +8,7 @@ class ReportGridHeader;
 class ReportGridRowIndicator;
 
 /// The table part of the result grid: whole rows selected, read-only cells, Enter moving to
-/// the next cell and Ctrl+F asking for the find dialog.
+/// the next cell, Ctrl+F asking for the find dialog and Ctrl+C for a copy.
 class ReportGridTable : public QTableView
 {
     Q_OBJECT
@@ -25,6 +25,7 @@ public:
 
 Q_SIGNALS:
     void findRequested();
+    void copyRequested();
     /// Headers and scroll ranges were laid out again.
     void geometriesUpdated();
 

@@ -7,12 +7,17 @@
 #include "services/Messages.h"
 #include "services/db/Recordset.h"
 #include "services/report/ReportGridModel.h"
+#include "services/report/ReportTextExport.h"
 
+#include <QAction>
+#include <QClipboard>
 #include <QFrame>
+#include <QGuiApplication>
 #include <QPointer>
 #include <QScopedValueRollback>
 #include <QScrollBar>
 #include <QVBoxLayout>
+#include <algorithm>
 
 namespace tavi {
 
@@ -110,6 +115,14 @@ ReportGridView::ReportGridView(QWidget *parent)
             Q_EMIT rowDoubleClicked(index.row());
     });
     connect(d->table, &ReportGridTable::findRequested, this, &ReportGridView::showFindDialog);
+    connect(d->table, &ReportGridTable::copyRequested, this, &ReportGridView::copySelection);
+    auto *copy = new QAction(QStringLiteral("复制"), d->table);
+    copy->setObjectName(QStringLiteral("actCopy"));
+    copy->setShortcut(QKeySequence::Copy);
+    copy->setShortcutContext(Qt::WidgetShortcut);
+    connect(copy, &QAction::triggered, this, &ReportGridView::copySelection);
+    d->table->addAction(copy);
+    d->table->setContextMenuPolicy(Qt::ActionsContextMenu);
 }
 
 ReportGridView::~ReportGridView()
@@ -339,6 +352,56 @@ bool ReportGridView::findNext(const QString &text, bool upwards)
     d->table->setCurrentIndex(found);
     d->table->scrollTo(found);
     return true;
+}
+
+namespace {
+
+// A spreadsheet reads a pasted cell with a tab, a line break or a leading quote only in quotes.
+QString pastedCell(const QString &text)
+{
+    if (!text.contains(QLatin1Char('\t')) && !text.contains(QLatin1Char('\n')) &&
+        !text.contains(QLatin1Char('\r')) && !text.startsWith(QLatin1Char('"')))
+        return text;
+    QString quoted = text;
+    quoted.replace(QLatin1Char('"'), QLatin1String("\"\""));
+    return QLatin1Char('"') + quoted + QLatin1Char('"');
+}
+
+QString pastedLine(const QStringList &cells)
+{
+    QStringList out;
+    out.reserve(cells.size());
+    for (const QString &c : cells)
+        out << pastedCell(c);
+    return out.join(QLatin1Char('\t')) + QLatin1Char('\n');
+}
+
+}  // namespace
+
+QString ReportGridView::selectionText() const
+{
+    if (!d->model)
+        return QString();
+    QList<int> rows;
+    for (const QModelIndex &index : d->table->selectionModel()->selectedRows())
+        rows << index.row();
+    if (rows.isEmpty() && currentRow() >= 0)
+        rows << currentRow();
+    if (rows.isEmpty())
+        return QString();
+    std::sort(rows.begin(), rows.end());
+    const ReportTextExport text(*d->model);
+    QString out = pastedLine(text.header());
+    for (int row : rows)
+        out += pastedLine(text.row(row));
+    return out;
+}
+
+void ReportGridView::copySelection()
+{
+    const QString text = selectionText();
+    if (!text.isEmpty())
+        QGuiApplication::clipboard()->setText(text);
 }
 
 }  // namespace tavi

@@ -13,7 +13,8 @@ class ReportGridModel;
 
 /// The result grid `dbGrid`: a table over the report's grid model with title buttons that sort,
 /// two-level headers, a footer row that stays visible, the tick column of selection lists and
-/// a find dialog (Ctrl+F).
+/// a find dialog (Ctrl+F) and copying rows for a spreadsheet (Ctrl+C, or "复制" in the
+/// context menu).
 class ReportGridView : public QWidget
 {
     Q_OBJECT
@@ -43,6 +44,12 @@ public:
     /// contains `text`, going round past the last (first) row; a new search includes the current
     /// cell. Tells the user and returns false only when no cell holds the text.
     bool findNext(const QString &text, bool upwards = false);
+
+    /// The selected rows (the current one when none is selected) as tab-separated text, titles
+    /// first, cells as the grid shows them.
+    QString selectionText() const;
+    /// Puts `selectionText()` on the clipboard.
+    void copySelection();
 
 Q_SIGNALS:
     void rowDoubleClicked(int row);

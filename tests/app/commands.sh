@@ -55,6 +55,36 @@ check "run 每日营业额" "$(cat "$golden/每日营业额.txt")" \
 "$bin" run 账单明细 --app-dir "$work/demo" --set 营业日期=昨天 --set 项目=房费 --format csv \
   -o "$work/bills.csv"
 check "run 账单明细 as CSV" "$(md5sum < "$golden/账单明细.csv")" "$(md5sum < "$work/bills.csv")"
+"$bin" run 每日营业额 --app-dir "$work/demo" --set 营业日期=2026-12-08..2026-12-10 --format xlsx \
+  -o "$work/daily.xlsx"
+sheet=$(unzip -p "$work/daily.xlsx" xl/worksheets/sheet1.xml)
+check "run 每日营业额 as a workbook: titles, count and sum in the last row" \
+  "营业额12月8日 共计5条记录 10904.5" \
+  "$(grep -o '营业额12月8日' <<<"$sheet") $(grep -o '<row r="7".*</row>' <<<"$sheet" |
+      grep -o '共计5条记录') $(grep -o '<c r="E7"[^>]*><v>[^<]*' <<<"$sheet" | sed 's/.*<v>//')"
+"$bin" run 每日营业额 --app-dir "$work/demo" --format xlsx >/dev/null 2>&1
+check "run as a workbook needs a file" "2" "$?"
+"$bin" run 每日营业额 --app-dir "$work/demo" --set 营业日期=2026-12-08..2026-12-10 --format pdf \
+  --user 王 --office 海景酒店 -o "$work/daily.pdf"
+check "run 每日营业额 as a printout: header, footer, one landscape-free page" \
+  "海景酒店每日营业额 制表人：王 制表时间：2026-12-11 09:00 第1页 共1页 Pages: 1 portrait" \
+  "$(pdftotext -layout "$work/daily.pdf" - | tr -s ' ' | grep -o '海景酒店每日营业额\|制表人：.*09:00\|第1页 共1页' |
+      tr '\n' ' ')$(pdfinfo "$work/daily.pdf" | grep -o 'Pages: *1' | tr -s ' ') $(pdfinfo "$work/daily.pdf" |
+      awk '/Page size/ { print ($3 < $5) ? "portrait" : "landscape" }')"
+"$bin" run 营业日报单 --app-dir "$work/demo" --set 营业日=2026-12-10 --user 王 --office 海景酒店 \
+  --format html -o "$work/daily.html"
+check "run 营业日报单 renders its template" "海景酒店营业日报 2,964.00 制表人：王" \
+  "$(grep -o '海景酒店营业日报\|制表人：王\|2,964.00</td></tr>' "$work/daily.html" |
+      sed 's|</td></tr>||' | tr '\n' ' ' | sed 's/ $//')"
+"$bin" run 营业日报单 --app-dir "$work/demo" --set 营业日=2026-12-10 --office 海景酒店 --format pdf \
+  -o "$work/daily-page.pdf"
+check "run 营业日报单 prints its template page" "海景酒店营业日报" \
+  "$(pdftotext "$work/daily-page.pdf" - | grep -o '海景酒店营业日报')"
+mv "$work/demo/Report" "$work/Report.away"
+"$bin" run 营业日报单 --app-dir "$work/demo" --format html -o "$work/none.html" 2>"$work/err"
+check "run of a template report without its file" "1 报表模板文件营业日报单.html不存在，请检查" \
+  "$? $(grep -v QStandardPaths "$work/err")"
+mv "$work/Report.away" "$work/demo/Report"
 for title in 客人资料查询 房间收入统计 客人选择 营业日报 商品资料; do
   "$bin" run "$title" --app-dir "$work/demo" >/dev/null 2>"$work/err"
   check "run $title answers" "0 " "$? $(grep -v QStandardPaths "$work/err")"

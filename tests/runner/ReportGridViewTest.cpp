@@ -7,7 +7,9 @@
 #include "ui/ReportGridHeader.h"
 #include "ui/ReportGridView.h"
 
+#include <QAction>
 #include <QApplication>
+#include <QClipboard>
 #include <QDialog>
 #include <QDir>
 #include <QHeaderView>
@@ -426,6 +428,29 @@ TEST_F(GridView, DoubleClicksEnterAndTheCurrentRowAreReported)
     EXPECT_EQ(view.currentRow(), 3);
     EXPECT_EQ(table()->verticalHeader()->width(), 12);
     EXPECT_EQ(table()->rowHeight(1), 20);
+}
+
+TEST_F(GridView, CopyPutsTheChosenRowsWithTitlesOnTheClipboardForASpreadsheet)
+{
+    exec("update xf set note = 'x\ty' where id = 3");
+    open(
+        report({{"联系|编号", "id"}, {"联系|金额", "amount", "#,##0.00"}, {"备注", "note"}}, ",1"));
+    QApplication::clipboard()->clear();
+    // Nothing chosen: the current row.
+    table()->setCurrentIndex(model.index(1, 0));
+    QTest::keyClick(table(), Qt::Key_C, Qt::ControlModifier);
+    EXPECT_EQ(QApplication::clipboard()->text(), "联系|编号\t联系|金额\t备注\n2\t-200.00\t\n");
+    // Several chosen rows come in grid order; a tab inside a cell is quoted.
+    clickCell(2, 0);
+    table()->selectionModel()->select(model.index(0, 0),
+                                      QItemSelectionModel::Select | QItemSelectionModel::Rows);
+    QAction *copy = table()->findChild<QAction *>(QStringLiteral("actCopy"));
+    ASSERT_NE(copy, nullptr);
+    EXPECT_EQ(copy->text(), "复制");
+    EXPECT_TRUE(table()->actions().contains(copy));
+    copy->trigger();
+    EXPECT_EQ(QApplication::clipboard()->text(),
+              "联系|编号\t联系|金额\t备注\n1\t1,200.50\tb\n3\t1,000.00\t\"x\ty\"\n");
 }
 
 // The picture of a two-level Chinese grid with its footer, saved for a look by eye.

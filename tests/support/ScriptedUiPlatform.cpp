@@ -17,31 +17,47 @@ ScriptedUiPlatform::~ScriptedUiPlatform()
 
 ScriptedUiPlatform &ScriptedUiPlatform::expectMessage(const QString &part, Icon icon)
 {
-    m_steps.push_back({Kind::Message, part, icon, false, {}, {}});
+    m_steps.push_back({Kind::Message, part, icon, false, {}, {}, {}});
     return *this;
 }
 
 ScriptedUiPlatform &ScriptedUiPlatform::expectQuestion(const QString &part, bool answer)
 {
-    m_steps.push_back({Kind::Question, part, Icon::Question, answer, {}, {}});
+    m_steps.push_back({Kind::Question, part, Icon::Question, answer, {}, {}, {}});
     return *this;
 }
 
 ScriptedUiPlatform &ScriptedUiPlatform::expectOpenFile(const QString &answer)
 {
-    m_steps.push_back({Kind::OpenFile, {}, Icon::None, false, answer, {}});
+    m_steps.push_back({Kind::OpenFile, {}, Icon::None, false, answer, {}, {}});
     return *this;
 }
 
 ScriptedUiPlatform &ScriptedUiPlatform::expectSaveFile(const QString &answer)
 {
-    m_steps.push_back({Kind::SaveFile, {}, Icon::None, false, answer, {}});
+    m_steps.push_back({Kind::SaveFile, {}, Icon::None, false, answer, {}, {}});
+    return *this;
+}
+
+ScriptedUiPlatform &ScriptedUiPlatform::expectPrint(std::function<void(const PrintJob &)> script)
+{
+    Step step{Kind::Print, {}, Icon::None, false, {}, {}, {}};
+    step.printScript = std::move(script);
+    m_steps.push_back(std::move(step));
+    return *this;
+}
+
+ScriptedUiPlatform &ScriptedUiPlatform::expectPreview(std::function<void(const PrintJob &)> script)
+{
+    Step step{Kind::Preview, {}, Icon::None, false, {}, {}, {}};
+    step.printScript = std::move(script);
+    m_steps.push_back(std::move(step));
     return *this;
 }
 
 ScriptedUiPlatform &ScriptedUiPlatform::expectModal(std::function<int(QDialog &)> script)
 {
-    m_steps.push_back({Kind::Modal, {}, Icon::None, false, {}, std::move(script)});
+    m_steps.push_back({Kind::Modal, {}, Icon::None, false, {}, std::move(script), {}});
     return *this;
 }
 
@@ -64,6 +80,10 @@ QString ScriptedUiPlatform::kindName(Kind kind)
         return QStringLiteral("open-file dialog");
     case Kind::SaveFile:
         return QStringLiteral("save-file dialog");
+    case Kind::Print:
+        return QStringLiteral("printout");
+    case Kind::Preview:
+        return QStringLiteral("preview");
     case Kind::Modal:
         return QStringLiteral("modal dialog");
     }
@@ -116,10 +136,28 @@ QString ScriptedUiPlatform::openFileName(QWidget *, const QString &caption, cons
 }
 
 QString ScriptedUiPlatform::saveFileName(QWidget *, const QString &caption, const QString &,
-                                         const QString &)
+                                         const QString &filter)
 {
+    m_lastFilter = filter;
     Step step;
     return take(Kind::SaveFile, caption, &step) ? step.file : QString();
+}
+
+bool ScriptedUiPlatform::print(QWidget *, const PrintJob &job)
+{
+    Step step;
+    if (!take(Kind::Print, job.title, &step))
+        return false;
+    if (step.printScript)
+        step.printScript(job);
+    return true;
+}
+
+void ScriptedUiPlatform::preview(QWidget *, const PrintJob &job)
+{
+    Step step;
+    if (take(Kind::Preview, job.title, &step) && step.printScript)
+        step.printScript(job);
 }
 
 int ScriptedUiPlatform::execModal(QDialog &dialog)

@@ -30,11 +30,16 @@ public:
     /// Expects a file dialog and answers with a file name (empty: cancelled).
     ScriptedUiPlatform &expectOpenFile(const QString &answer);
     ScriptedUiPlatform &expectSaveFile(const QString &answer);
+    /// Expects a printout sent to the printer (or shown in the preview); the script receives it.
+    ScriptedUiPlatform &expectPrint(std::function<void(const PrintJob &)> script);
+    ScriptedUiPlatform &expectPreview(std::function<void(const PrintJob &)> script);
     /// Expects a modal dialog; the script acts inside it and returns its result code.
     ScriptedUiPlatform &expectModal(std::function<int(QDialog &)> script);
 
     void setPrinters(const QStringList &names) { m_printers = names; }
     const std::vector<Shown> &shown() const { return m_shown; }
+    /// The file filter of the last save dialog.
+    const QString &lastFilter() const { return m_lastFilter; }
     /// Fails the test for expectations that were never met, and forgets them.
     void verify();
 
@@ -45,6 +50,8 @@ public:
     QString saveFileName(QWidget *owner, const QString &caption, const QString &dir,
                          const QString &filter) override;
     QStringList printerNames() override { return m_printers; }
+    bool print(QWidget *owner, const PrintJob &job) override;
+    void preview(QWidget *owner, const PrintJob &job) override;
     int execModal(QDialog &dialog) override;
 
 private:
@@ -54,6 +61,8 @@ private:
         Question,
         OpenFile,
         SaveFile,
+        Print,
+        Preview,
         Modal
     };
     struct Step
@@ -64,6 +73,7 @@ private:
         bool answer = false;
         QString file;
         std::function<int(QDialog &)> script;
+        std::function<void(const PrintJob &)> printScript;
     };
     static QString kindName(Kind kind);
     bool take(Kind kind, const QString &text, Step *step);
@@ -71,6 +81,7 @@ private:
     std::deque<Step> m_steps;
     std::vector<Shown> m_shown;
     QStringList m_printers;
+    QString m_lastFilter;
 };
 
 }  // namespace tavi::test

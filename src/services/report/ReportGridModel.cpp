@@ -291,12 +291,24 @@ QModelIndex ReportGridModel::findNext(const QString &text, const QModelIndex &af
 QString ReportGridModel::computeFooter(int column) const
 {
     const ReportColumn &c = m_columns[column];
+    const QVariant total = footerValue(column);
+    if (!total.isValid())
+        return QString();
+    if (c.footer == ReportColumn::Footer::Count)
+        return DisplayFormat::format(total, QStringLiteral("共计#条记录"));
+    return DisplayFormat::format(total, c.displayFormat);
+}
+
+QVariant ReportGridModel::footerValue(int column) const
+{
+    if (column < 0 || column >= m_columns.size() || !m_recordset->isOpen())
+        return QVariant();
+    const ReportColumn &c = m_columns[column];
     switch (c.footer) {
     case ReportColumn::Footer::None:
-        return QString();
+        return QVariant();
     case ReportColumn::Footer::Count:
-        return DisplayFormat::format(qint64(m_recordset->recordCount()),
-                                     QStringLiteral("共计#条记录"));
+        return qint64(m_recordset->recordCount());
     case ReportColumn::Footer::Sum:
         break;
     }
@@ -321,8 +333,21 @@ QString ReportGridModel::computeFooter(int column) const
             fractional = true;
         }
     }
-    const QVariant sum = fractional ? QVariant(total + double(whole)) : QVariant(whole);
-    return DisplayFormat::format(sum, c.displayFormat);
+    return fractional ? QVariant(total + double(whole)) : QVariant(whole);
+}
+
+QVariant ReportGridModel::cellValue(int row, int column) const
+{
+    const int field = column >= 0 && column < m_columns.size() ? m_fieldIndex[size_t(column)] : -1;
+    return field < 0 ? QVariant() : m_recordset->valueAt(row, field);
+}
+
+std::optional<db::FieldKind> ReportGridModel::fieldKind(int column) const
+{
+    const int field = column >= 0 && column < m_columns.size() ? m_fieldIndex[size_t(column)] : -1;
+    if (field < 0)
+        return std::nullopt;
+    return m_recordset->field(field).kind;
 }
 
 void ReportGridModel::sort(int column, Qt::SortOrder order)

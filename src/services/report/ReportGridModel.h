@@ -51,6 +51,12 @@ public:
 
     /// Footer text of a column: its total, the row count, or nothing.
     QString footerText(int column) const;
+    /// The footer's value before formatting: the total, the row count, or invalid for none.
+    QVariant footerValue(int column) const;
+    /// The stored value of a cell (invalid when the result lacks the column's field).
+    QVariant cellValue(int row, int column) const;
+    /// Kind of the result field a column shows; nothing when the result lacks it.
+    std::optional<db::FieldKind> fieldKind(int column) const;
 
     /// The nearest cell after `after` in reading order (before it when `upwards`) whose shown
     /// text contains `text`, letter case ignored. The search wraps past the last (first) cell and

@@ -246,6 +246,12 @@ TEST_F(DemoHotel, DefinitionsUseEveryParameterKindAndColumnFeature)
           "b.Type=1"})
         EXPECT_GT(count(check), 0) << check;
     EXPECT_EQ(count("select count(*) from ReportField where not isShow"), 0);
+    // The template report's page lies under Report/ beside the database.
+    const auto templates =
+        data.adoConn.openQuery(QStringLiteral("select MXReportName from ReportList where Type=3"));
+    ASSERT_FALSE(templates->isEmpty());
+    EXPECT_TRUE(QFile::exists(dir().filePath(QStringLiteral("Report/") +
+                                             templates->asString(QStringLiteral("MXReportName")))));
     EXPECT_EQ(count("select count(*) from ReportList where Type=2 and sSql not like 'select id,%'"),
               0);
 }
