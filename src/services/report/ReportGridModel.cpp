@@ -63,6 +63,12 @@ void ReportGridModel::setColumns(const QList<ReportColumn> &columns, bool twoLev
 void ReportGridModel::resolveFields()
 {
     m_fieldIndex.assign(size_t(m_columns.size()), -1);
+    m_formats.clear();
+    m_lookupTables.clear();
+    for (const ReportColumn &c : m_columns) {
+        m_formats.emplace_back(c.displayFormat);
+        m_lookupTables.push_back(c.lookup ? &m_lookups.table(c.lookupTemplate) : nullptr);
+    }
     if (!m_recordset->isOpen())
         return;
     for (qsizetype i = 0; i < m_columns.size(); ++i) {
@@ -131,11 +137,10 @@ QString ReportGridModel::cellText(int row, int column) const
     const int field = m_fieldIndex[size_t(column)];
     if (field < 0)
         return QString();
-    const ReportColumn &c = m_columns[column];
     const QVariant value = m_recordset->valueAt(row, field);
-    if (c.lookup)
-        return m_lookups.LookupFieldText(c.lookupTemplate, value);
-    return DisplayFormat::format(value, c.displayFormat);
+    if (LookupCache::Table *table = m_lookupTables[size_t(column)])
+        return m_lookups.LookupFieldText(*table, value);
+    return m_formats[size_t(column)].text(value);
 }
 
 QVariant ReportGridModel::data(const QModelIndex &index, int role) const
@@ -301,28 +306,51 @@ QString ReportGridModel::computeFooter(int column) const
         break;
     }
     const int field = m_fieldIndex[size_t(column)];
+    const int rows = m_recordset->recordCount();
+    const db::ResultTable *table = m_recordset->table();
+    const db::ColumnData *stored =
+        field >= 0 && table && field < table->columnCount() ? &table->column(field) : nullptr;
     qint64 whole = 0;
     double total = 0;
     bool fractional = false;
-    for (int row = 0; field >= 0 && row < m_recordset->recordCount(); ++row) {
-        const QVariant v = m_recordset->valueAt(row, field);
-        if (!v.isValid() || v.isNull())
-            continue;
-        if (isIntegerValue(v)) {
-            whole += v.toLongLong();
-            continue;
+    // Numbers are read straight from their storage, in the rows' shown order (the order a
+    // floating-point sum depends on).
+    if (stored && stored->storage() == db::ColumnData::Storage::Int &&
+        stored->kind() != db::FieldKind::Boolean) {
+        for (int row = 0; row < rows; ++row) {
+            const int id = m_recordset->rowIdAt(row);
+            if (id < stored->size() && !stored->isNull(id))
+                whole += stored->intAt(id);
         }
-        bool ok = false;
-        const double d = v.metaType().id() == QMetaType::QString
-                             ? v.toString().trimmed().toDouble(&ok)
-                             : v.toDouble(&ok);
-        if (ok) {
-            total += d;
-            fractional = true;
+    } else if (stored && stored->storage() == db::ColumnData::Storage::Double) {
+        for (int row = 0; row < rows; ++row) {
+            const int id = m_recordset->rowIdAt(row);
+            if (id < stored->size() && !stored->isNull(id)) {
+                total += stored->doubleAt(id);
+                fractional = true;
+            }
+        }
+    } else {
+        for (int row = 0; field >= 0 && row < rows; ++row) {
+            const QVariant v = m_recordset->valueAt(row, field);
+            if (!v.isValid() || v.isNull())
+                continue;
+            if (isIntegerValue(v)) {
+                whole += v.toLongLong();
+                continue;
+            }
+            bool ok = false;
+            const double d = v.metaType().id() == QMetaType::QString
+                                 ? v.toString().trimmed().toDouble(&ok)
+                                 : v.toDouble(&ok);
+            if (ok) {
+                total += d;
+                fractional = true;
+            }
         }
     }
     const QVariant sum = fractional ? QVariant(total + double(whole)) : QVariant(whole);
-    return DisplayFormat::format(sum, c.displayFormat);
+    return m_formats[size_t(column)].text(sum);
 }
 
 void ReportGridModel::sort(int column, Qt::SortOrder order)
@@ -338,9 +366,9 @@ bool ReportGridModel::applySort(int column, Qt::SortOrder order)
     const ReportColumn &c = m_columns[column];
     // A lookup column shows names for ids: its rows go in the order of what it shows.
     db::Recordset::SortKey key;
-    if (c.lookup)
-        key = [this, lookupTemplate = c.lookupTemplate](const QVariant &value) -> QVariant {
-            return m_lookups.LookupFieldText(lookupTemplate, value);
+    if (LookupCache::Table *table = m_lookupTables[size_t(column)])
+        key = [this, table](const QVariant &value) -> QVariant {
+            return m_lookups.LookupFieldText(*table, value);
         };
     try {
         m_recordset->setSort(c.field, order == Qt::DescendingOrder, std::move(key));
