@@ -71,18 +71,22 @@ QString LookupCache::LookupFieldText(const QString &lookupTemplate, const QVaria
 
 QString LookupCache::LookupFieldText(Table &table, const QVariant &value)
 {
-    if (const std::optional<qint64> number = wholeNumberOf(value)) {
-        const auto found = table.m_byNumber.constFind(*number);
-        if (found != table.m_byNumber.constEnd())
-            return *found;
-        const QString text = textOf(table, QString::number(*number));
-        table.m_byNumber.insert(*number, text);
-        return text;
-    }
+    if (const std::optional<qint64> number = wholeNumberOf(value))
+        return numberText(table, *number);
     const QString v = db::Recordset::textOf(value);
     if (v.isEmpty())
         return QString();
     return textOf(table, v);
+}
+
+QString LookupCache::numberText(Table &table, qint64 number)
+{
+    const auto found = table.m_byNumber.constFind(number);
+    if (found != table.m_byNumber.constEnd())
+        return *found;
+    const QString text = textOf(table, QString::number(number));
+    table.m_byNumber.insert(number, text);
+    return text;
 }
 
 // Keyed by the value's text, so a number and a text reading alike are looked up once.

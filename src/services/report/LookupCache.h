@@ -34,6 +34,8 @@ public:
     Table &table(const QString &lookupTemplate);
     /// `LookupFieldText` through a table resolved beforehand.
     QString LookupFieldText(Table &table, const QVariant &value);
+    /// The text for a whole number, read by a column that stores its values as integers.
+    QString numberText(Table &table, qint64 number);
 
     /// The text a lookup column shows for a value: empty for an empty value; the value
     /// decrypted for the template "DESDECRY"; otherwise the first column of the first row of

@@ -137,9 +137,22 @@ QString ReportGridModel::cellText(int row, int column) const
     const int field = m_fieldIndex[size_t(column)];
     if (field < 0)
         return QString();
+    if (LookupCache::Table *table = m_lookupTables[size_t(column)]) {
+        // Ids stored as integers skip the variant a cell's value would be read into.
+        const db::ResultTable *result = m_recordset->table();
+        if (result && field < result->columnCount()) {
+            const db::ColumnData &stored = result->column(field);
+            const int id = m_recordset->rowIdAt(row);
+            if (stored.storage() == db::ColumnData::Storage::Int &&
+                stored.kind() != db::FieldKind::Boolean && id < stored.size()) {
+                if (stored.isNull(id))
+                    return QString();
+                return m_lookups.numberText(*table, stored.intAt(id));
+            }
+        }
+        return m_lookups.LookupFieldText(*table, m_recordset->valueAt(row, field));
+    }
     const QVariant value = m_recordset->valueAt(row, field);
-    if (LookupCache::Table *table = m_lookupTables[size_t(column)])
-        return m_lookups.LookupFieldText(*table, value);
     return m_formats[size_t(column)].text(value);
 }
 
