@@ -107,18 +107,39 @@ const char *const kWeekdays[] = {"一", "二", "三", "四", "五", "六", "日"
 
 }  // namespace
 
-std::optional<QString> DateTimePattern::format(const QDateTime &moment, const QString &pattern)
+// A pattern's pieces, read once.
+struct DateTimePattern::Tokens
 {
-    std::vector<Token> tokens = tokenize(pattern);
-    resolveMinutes(tokens);
+    std::vector<Token> tokens;
     bool twelveHours = false;
     bool readable = false;
-    for (const Token &t : tokens) {
-        twelveHours = twelveHours || t.kind == Kind::AmPm;
-        readable = readable || t.kind != Kind::Literal;
+};
+
+DateTimePattern::DateTimePattern(const QString &pattern)
+{
+    auto read = std::make_shared<Tokens>();
+    read->tokens = tokenize(pattern);
+    resolveMinutes(read->tokens);
+    for (const Token &t : read->tokens) {
+        read->twelveHours = read->twelveHours || t.kind == Kind::AmPm;
+        read->readable = read->readable || t.kind != Kind::Literal;
     }
-    if (!readable)
+    m_tokens = std::move(read);
+}
+
+DateTimePattern::~DateTimePattern() = default;
+
+std::optional<QString> DateTimePattern::format(const QDateTime &moment, const QString &pattern)
+{
+    return DateTimePattern(pattern).format(moment);
+}
+
+std::optional<QString> DateTimePattern::format(const QDateTime &moment) const
+{
+    if (!m_tokens->readable)
         return std::nullopt;
+    const bool twelveHours = m_tokens->twelveHours;
+    const std::vector<Token> &tokens = m_tokens->tokens;
 
     const QDate date = moment.date();
     const QTime time = moment.time();

@@ -2,6 +2,7 @@
 
 #include <QDateTime>
 #include <QString>
+#include <memory>
 #include <optional>
 
 namespace tavi {
@@ -12,8 +13,20 @@ namespace tavi {
 class DateTimePattern
 {
 public:
+    /// Reads a pattern once, for a column of values.
+    explicit DateTimePattern(const QString &pattern = QString());
+    ~DateTimePattern();
+    DateTimePattern(const DateTimePattern &) = default;
+    DateTimePattern &operator=(const DateTimePattern &) = default;
+
+    /// The shown text of a moment under this pattern, as the static `format` gives it.
+    std::optional<QString> format(const QDateTime &moment) const;
     /// The shown text of a moment; nothing when the pattern holds no date or time letter.
     static std::optional<QString> format(const QDateTime &moment, const QString &pattern);
+
+private:
+    struct Tokens;
+    std::shared_ptr<const Tokens> m_tokens;
 };
 
 }  // namespace tavi

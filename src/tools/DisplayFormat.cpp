@@ -1,8 +1,5 @@
 #include "DisplayFormat.h"
 
-#include "DateTimePattern.h"
-#include "NumberPattern.h"
-
 #include <QDateTime>
 #include <cmath>
 #include <cstdio>
@@ -28,20 +25,35 @@ std::optional<QDateTime> momentOf(const QVariant &value)
 
 }  // namespace
 
+DisplayFormat::DisplayFormat(const QString &pattern)
+    : m_empty(pattern.isEmpty()), m_number(pattern), m_dateTime(pattern)
+{}
+
 QString DisplayFormat::format(const QVariant &value, const QString &pattern)
 {
     if (!value.isValid() || value.isNull())
         return QString();
     if (pattern.isEmpty())
         return plain(value);
+    return DisplayFormat(pattern).text(value);
+}
+
+QString DisplayFormat::text(const QVariant &value) const
+{
+    if (!value.isValid() || value.isNull())
+        return QString();
+    if (m_empty)
+        return plain(value);
     if (const std::optional<QDateTime> moment = momentOf(value)) {
         if (!moment->isValid())
             return plain(value);
-        return DateTimePattern::format(*moment, pattern).value_or(plain(value));
+        std::optional<QString> shown = m_dateTime.format(*moment);
+        return shown ? *std::move(shown) : plain(value);
     }
     if (value.metaType().id() == QMetaType::Bool)
         return plain(value);
-    return NumberPattern::format(value, pattern).value_or(plain(value));
+    std::optional<QString> shown = m_number.format(value);
+    return shown ? *std::move(shown) : plain(value);
 }
 
 // The same text the data layer gives a value, so unformatted cells read alike everywhere.

@@ -1,5 +1,8 @@
 #pragma once
 
+#include "DateTimePattern.h"
+#include "NumberPattern.h"
+
 #include <QString>
 #include <QVariant>
 
@@ -12,12 +15,22 @@ namespace tavi {
 class DisplayFormat
 {
 public:
+    /// Reads a pattern once, for a column of values.
+    explicit DisplayFormat(const QString &pattern = QString());
+
+    /// The shown text of a value under this pattern, as the static `format` gives it.
+    QString text(const QVariant &value) const;
     /// The shown text of a value; an empty pattern, or one that cannot be read, shows the value
     /// unformatted. NULL shows as empty text.
     static QString format(const QVariant &value, const QString &pattern);
     /// The unformatted text of a value (numbers in their shortest form, dates as
     /// "yyyy-MM-dd HH:mm:ss", or "yyyy-MM-dd" at midnight).
     static QString plain(const QVariant &value);
+
+private:
+    bool m_empty = true;
+    NumberPattern m_number;
+    DateTimePattern m_dateTime;
 };
 
 }  // namespace tavi

@@ -342,30 +342,54 @@ QString formatSection(Decimal d, const Section &s, bool minus)
 
 }  // namespace
 
+// The sections of a pattern, each read once: positive, negative and zero.
+struct NumberPattern::Sections
+{
+    Section read[3];
+    bool present[3] = {false, false, false};
+};
+
+NumberPattern::NumberPattern(const QString &pattern)
+{
+    auto sections = std::make_shared<Sections>();
+    const QStringList texts = splitSections(pattern);
+    for (qsizetype i = 0; i < texts.size(); ++i) {
+        sections->read[i] = Section::read(texts[i]);
+        sections->present[i] = !texts[i].isEmpty();
+    }
+    m_sections = std::move(sections);
+}
+
+NumberPattern::~NumberPattern() = default;
+
 std::optional<QString> NumberPattern::format(const QVariant &value, const QString &pattern)
 {
+    return NumberPattern(pattern).format(value);
+}
+
+std::optional<QString> NumberPattern::format(const QVariant &value) const
+{
+    const Section &first = m_sections->read[0];
+    if (!first.hasPlaceholder())
+        return std::nullopt;
     std::optional<Decimal> number = fromVariant(value);
     if (!number)
         return std::nullopt;
-    const QStringList sections = splitSections(pattern);
-    const Section first = Section::read(sections[0]);
-    if (!first.hasPlaceholder())
-        return std::nullopt;
-    auto present = [&](int index) { return sections.size() > index && !sections[index].isEmpty(); };
+    const bool *present = m_sections->present;
 
     int index = 0;
-    if (number->negative && !number->isZero() && present(1))
+    if (number->negative && !number->isZero() && present[1])
         index = 1;
-    else if (number->isZero() && present(2))
+    else if (number->isZero() && present[2])
         index = 2;
-    const Section chosen = index == 0 ? first : Section::read(sections[index]);
+    const Section &chosen = m_sections->read[index];
 
     // A value that rounds to zero is shown as zero, without a sign.
     Decimal rounded = *number;
     roundFor(rounded, chosen);
     if (rounded.isZero() && index != 2) {
-        if (present(2))
-            return formatSection(Decimal(), Section::read(sections[2]), false);
+        if (present[2])
+            return formatSection(Decimal(), m_sections->read[2], false);
         return formatSection(Decimal(), first, false);
     }
     return formatSection(*number, chosen, number->negative && index == 0);

@@ -131,6 +131,32 @@ INSTANTIATE_TEST_SUITE_P(
                       FormatCase{QDate(2024, 3, 5), "", "2024-03-05"},
                       FormatCase{1.5, "\"unclosed", "1.5"}, FormatCase{1.5, "'0", "1.5"}));
 
+// A column reads its pattern once and formats every cell with it: each value still picks its
+// own section, and a value of another kind is shown as it would be alone.
+TEST(DisplayFormatColumn, EachValueShowsAsItWouldAlone)
+{
+    const QString pattern = QStringLiteral("#,##0.00;(0.0);零;");
+    const DisplayFormat column(pattern);
+    const QVariantList values{1234.567,
+                              -5,
+                              0,
+                              -0.001,
+                              QVariant(),
+                              QStringLiteral(" 12.5 "),
+                              QStringLiteral("abc"),
+                              true,
+                              QDateTime(QDate(2026, 3, 4), QTime(5, 6))};
+    for (const QVariant &v : values)
+        EXPECT_EQ(column.text(v), DisplayFormat::format(v, pattern)) << v.toString().toStdString();
+    EXPECT_EQ(column.text(-5), QStringLiteral("(5.0)"));
+    EXPECT_EQ(column.text(0), QStringLiteral("零"));
+    const DisplayFormat dates(QStringLiteral("yyyy-mm-dd hh:mm"));
+    EXPECT_EQ(dates.text(QDateTime(QDate(2026, 3, 4), QTime(5, 6))),
+              QStringLiteral("2026-03-04 05:06"));
+    EXPECT_EQ(dates.text(QDate(2026, 3, 4)), QStringLiteral("2026-03-04 00:00"));
+    EXPECT_EQ(DisplayFormat().text(2.5), QStringLiteral("2.5"));
+}
+
 struct PlainCase
 {
     QVariant value;

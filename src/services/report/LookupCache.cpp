@@ -6,6 +6,8 @@
 #include "services/crypto/SessionCipher.h"
 #include "tools/SqlValuePlacement.h"
 
+#include <cmath>
+
 namespace tavi {
 
 namespace {
@@ -17,21 +19,84 @@ QString shownPlainText(const QString &hex)
     return DecryptWithSessionKey(hex).remove(QChar(u'\0'));
 }
 
+// The whole-number types whose text is their decimal digits, as `Recordset::textOf` writes them.
+std::optional<qint64> wholeNumberOf(const QVariant &value)
+{
+    switch (value.metaType().id()) {
+    case QMetaType::LongLong:
+    case QMetaType::Int:
+    case QMetaType::UInt:
+    case QMetaType::Short:
+    case QMetaType::UShort:
+        return value.toLongLong();
+    case QMetaType::Double: {
+        const double d = value.toDouble();
+        if (d == std::floor(d) && std::fabs(d) < 1e15)
+            return qint64(d);
+        return std::nullopt;
+    }
+    default:
+        return std::nullopt;
+    }
+}
+
 }  // namespace
 
 LookupCache::LookupCache() = default;
+LookupCache::~LookupCache() = default;
+
+LookupCache::Table &LookupCache::table(const QString &lookupTemplate)
+{
+    Table *&found = m_tableOf[lookupTemplate];
+    if (!found) {
+        m_tables.push_back(std::make_unique<Table>());
+        found = m_tables.back().get();
+        found->m_template = lookupTemplate;
+    }
+    return *found;
+}
+
+void LookupCache::clear()
+{
+    for (const std::unique_ptr<Table> &t : m_tables) {
+        t->m_byNumber.clear();
+        t->m_byText.clear();
+    }
+}
 
 QString LookupCache::LookupFieldText(const QString &lookupTemplate, const QVariant &value)
 {
+    return LookupFieldText(table(lookupTemplate), value);
+}
+
+QString LookupCache::LookupFieldText(Table &table, const QVariant &value)
+{
+    if (const std::optional<qint64> number = wholeNumberOf(value))
+        return numberText(table, *number);
     const QString v = db::Recordset::textOf(value);
     if (v.isEmpty())
         return QString();
-    QHash<QString, QString> &texts = m_texts[lookupTemplate];
-    const auto found = texts.constFind(v);
-    if (found != texts.constEnd())
+    return textOf(table, v);
+}
+
+QString LookupCache::numberText(Table &table, qint64 number)
+{
+    const auto found = table.m_byNumber.constFind(number);
+    if (found != table.m_byNumber.constEnd())
         return *found;
-    const QString text = lookUp(lookupTemplate, v);
-    texts.insert(v, text);
+    const QString text = textOf(table, QString::number(number));
+    table.m_byNumber.insert(number, text);
+    return text;
+}
+
+// Keyed by the value's text, so a number and a text reading alike are looked up once.
+QString LookupCache::textOf(Table &table, const QString &value)
+{
+    const auto found = table.m_byText.constFind(value);
+    if (found != table.m_byText.constEnd())
+        return *found;
+    const QString text = lookUp(table.m_template, value);
+    table.m_byText.insert(value, text);
     return text;
 }
 

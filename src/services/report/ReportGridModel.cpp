@@ -63,6 +63,12 @@ void ReportGridModel::setColumns(const QList<ReportColumn> &columns, bool twoLev
 void ReportGridModel::resolveFields()
 {
     m_fieldIndex.assign(size_t(m_columns.size()), -1);
+    m_formats.clear();
+    m_lookupTables.clear();
+    for (const ReportColumn &c : m_columns) {
+        m_formats.emplace_back(c.displayFormat);
+        m_lookupTables.push_back(c.lookup ? &m_lookups.table(c.lookupTemplate) : nullptr);
+    }
     if (!m_recordset->isOpen())
         return;
     for (qsizetype i = 0; i < m_columns.size(); ++i) {
@@ -131,11 +137,23 @@ QString ReportGridModel::cellText(int row, int column) const
     const int field = m_fieldIndex[size_t(column)];
     if (field < 0)
         return QString();
-    const ReportColumn &c = m_columns[column];
+    if (LookupCache::Table *table = m_lookupTables[size_t(column)]) {
+        // Ids stored as integers skip the variant a cell's value would be read into.
+        const db::ResultTable *result = m_recordset->table();
+        if (result && field < result->columnCount()) {
+            const db::ColumnData &stored = result->column(field);
+            const int id = m_recordset->rowIdAt(row);
+            if (stored.storage() == db::ColumnData::Storage::Int &&
+                stored.kind() != db::FieldKind::Boolean && id < stored.size()) {
+                if (stored.isNull(id))
+                    return QString();
+                return m_lookups.numberText(*table, stored.intAt(id));
+            }
+        }
+        return m_lookups.LookupFieldText(*table, m_recordset->valueAt(row, field));
+    }
     const QVariant value = m_recordset->valueAt(row, field);
-    if (c.lookup)
-        return m_lookups.LookupFieldText(c.lookupTemplate, value);
-    return DisplayFormat::format(value, c.displayFormat);
+    return m_formats[size_t(column)].text(value);
 }
 
 QVariant ReportGridModel::data(const QModelIndex &index, int role) const
@@ -296,7 +314,7 @@ QString ReportGridModel::computeFooter(int column) const
         return QString();
     if (c.footer == ReportColumn::Footer::Count)
         return DisplayFormat::format(total, QStringLiteral("共计#条记录"));
-    return DisplayFormat::format(total, c.displayFormat);
+    return m_formats[size_t(column)].text(total);
 }
 
 QVariant ReportGridModel::footerValue(int column) const
@@ -313,24 +331,47 @@ QVariant ReportGridModel::footerValue(int column) const
         break;
     }
     const int field = m_fieldIndex[size_t(column)];
+    const int rows = m_recordset->recordCount();
+    const db::ResultTable *table = m_recordset->table();
+    const db::ColumnData *stored =
+        field >= 0 && table && field < table->columnCount() ? &table->column(field) : nullptr;
     qint64 whole = 0;
     double total = 0;
     bool fractional = false;
-    for (int row = 0; field >= 0 && row < m_recordset->recordCount(); ++row) {
-        const QVariant v = m_recordset->valueAt(row, field);
-        if (!v.isValid() || v.isNull())
-            continue;
-        if (isIntegerValue(v)) {
-            whole += v.toLongLong();
-            continue;
+    // Numbers are read straight from their storage, in the rows' shown order (the order a
+    // floating-point sum depends on).
+    if (stored && stored->storage() == db::ColumnData::Storage::Int &&
+        stored->kind() != db::FieldKind::Boolean) {
+        for (int row = 0; row < rows; ++row) {
+            const int id = m_recordset->rowIdAt(row);
+            if (id < stored->size() && !stored->isNull(id))
+                whole += stored->intAt(id);
         }
-        bool ok = false;
-        const double d = v.metaType().id() == QMetaType::QString
-                             ? v.toString().trimmed().toDouble(&ok)
-                             : v.toDouble(&ok);
-        if (ok) {
-            total += d;
-            fractional = true;
+    } else if (stored && stored->storage() == db::ColumnData::Storage::Double) {
+        for (int row = 0; row < rows; ++row) {
+            const int id = m_recordset->rowIdAt(row);
+            if (id < stored->size() && !stored->isNull(id)) {
+                total += stored->doubleAt(id);
+                fractional = true;
+            }
+        }
+    } else {
+        for (int row = 0; field >= 0 && row < rows; ++row) {
+            const QVariant v = m_recordset->valueAt(row, field);
+            if (!v.isValid() || v.isNull())
+                continue;
+            if (isIntegerValue(v)) {
+                whole += v.toLongLong();
+                continue;
+            }
+            bool ok = false;
+            const double d = v.metaType().id() == QMetaType::QString
+                                 ? v.toString().trimmed().toDouble(&ok)
+                                 : v.toDouble(&ok);
+            if (ok) {
+                total += d;
+                fractional = true;
+            }
         }
     }
     return fractional ? QVariant(total + double(whole)) : QVariant(whole);
@@ -363,9 +404,9 @@ bool ReportGridModel::applySort(int column, Qt::SortOrder order)
     const ReportColumn &c = m_columns[column];
     // A lookup column shows names for ids: its rows go in the order of what it shows.
     db::Recordset::SortKey key;
-    if (c.lookup)
-        key = [this, lookupTemplate = c.lookupTemplate](const QVariant &value) -> QVariant {
-            return m_lookups.LookupFieldText(lookupTemplate, value);
+    if (LookupCache::Table *table = m_lookupTables[size_t(column)])
+        key = [this, table](const QVariant &value) -> QVariant {
+            return m_lookups.LookupFieldText(*table, value);
         };
     try {
         m_recordset->setSort(c.field, order == Qt::DescendingOrder, std::move(key));

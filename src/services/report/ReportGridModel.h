@@ -4,6 +4,7 @@
 #include "ReportColumn.h"
 #include "ReportStore.h"
 #include "services/db/Recordset.h"
+#include "tools/DisplayFormat.h"
 
 #include <QAbstractTableModel>
 #include <QList>
@@ -111,6 +112,10 @@ private:
     mutable LookupCache m_lookups;
     // Result column of each grid column; -1 when the result lacks its field.
     std::vector<int> m_fieldIndex;
+    // Per grid column, read once for all its cells: the display pattern and, for a lookup
+    // column, its table of texts (null otherwise).
+    std::vector<DisplayFormat> m_formats;
+    std::vector<LookupCache::Table *> m_lookupTables;
     // The rows of one run: a new table means new data, so lookups start afresh.
     const db::ResultTable *m_table = nullptr;
     mutable std::vector<std::optional<QString>> m_footers;

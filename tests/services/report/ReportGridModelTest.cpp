@@ -179,6 +179,31 @@ TEST_F(Grid, LookupsRunOncePerDistinctValueInARun)
     EXPECT_EQ(model.lookups().lookupCount(), 4);
 }
 
+// An id met as a stored integer, a whole double or its digits as text is one value: one text,
+// one lookup. A cleared cache keeps its tables and looks up afresh.
+TEST_F(Grid, LookupsKeyAValueByTheTextItShows)
+{
+    LookupCache lookups;
+    const QString byIdTemplate = QStringLiteral("select name from kh where id={1}");
+    LookupCache::Table &byId = lookups.table(byIdTemplate);
+    EXPECT_EQ(&byId, &lookups.table(byIdTemplate));
+    EXPECT_EQ(lookups.LookupFieldText(byId, QVariant(qint64(7))), QStringLiteral("张三"));
+    EXPECT_EQ(lookups.LookupFieldText(byId, QVariant(7.0)), QStringLiteral("张三"));
+    EXPECT_EQ(lookups.LookupFieldText(byIdTemplate, QStringLiteral("7")), QStringLiteral("张三"));
+    EXPECT_EQ(lookups.numberText(byId, 7), QStringLiteral("张三"));
+    EXPECT_EQ(lookups.lookupCount(), 1);
+    EXPECT_EQ(lookups.LookupFieldText(byId, QVariant(7.5)), QString());
+    EXPECT_EQ(lookups.LookupFieldText(byId, QVariant()), QString());
+    EXPECT_EQ(lookups.lookupCount(), 2);
+
+    exec("update kh set name='李四郎' where id=8");
+    lookups.clear();
+    EXPECT_EQ(lookups.LookupFieldText(byId, QStringLiteral("8")), QStringLiteral("李四郎"));
+    EXPECT_EQ(lookups.LookupFieldText(byId, QVariant(int(8))), QStringLiteral("李四郎"));
+    EXPECT_EQ(lookups.numberText(byId, 7), QStringLiteral("张三"));
+    EXPECT_EQ(lookups.lookupCount(), 4);
+}
+
 // A stored value fills a lookup's literal with its quotes doubled; outside a literal only a
 // number passes, and anything else shows nothing instead of what an injected statement selects.
 TEST_F(Grid, LookupsTakeStoredValuesAsDataNotAsStatement)
