@@ -1,5 +1,7 @@
 #include "FTFrm.h"
 
+#include "ui/ToolBar.h"
+
 #include "services/Clock.h"
 
 #include <QDateEdit>
@@ -34,25 +36,29 @@ TfrmFT::TfrmFT(QWidget *parent) : TfrmBase(parent)
     resize(761, 518);
     setSizeGripEnabled(true);
 
-    m_toolBar = new QFrame(this);
+    m_toolBar = new ToolBar(this);
     m_toolBar->setObjectName(QStringLiteral("ToolBar1"));
-    auto *row = new QHBoxLayout(m_toolBar);
-    row->setContentsMargins(2, 2, 2, 2);
-    row->setSpacing(0);
-    auto *query =
-        addToolButton("btnQuery", QStringLiteral("查询F5"), QStyle::SP_FileDialogContentsView);
-    addToolSeparator();
-    auto *refresh = addToolButton("btnRefresh", QStringLiteral("刷新F6"), QStyle::SP_BrowserReload);
-    addToolButton("btnSet", QStringLiteral("设置F7"), QStyle::SP_FileDialogDetailedView)->hide();
-    auto *print = addToolButton("btnPrint", QStringLiteral("打印F8"), QStyle::SP_DialogSaveButton);
-    addToolSeparator();
-    auto *preview =
-        addToolButton("btnPreview", QStringLiteral("预览F9"), QStyle::SP_FileDialogInfoView);
-    addToolButton("btnExcel", QStringLiteral("导出Excel"), QStyle::SP_DriveFDIcon)->hide();
-    addToolSeparator();
-    auto *close =
-        addToolButton("btnClose", QStringLiteral("关闭ESC"), QStyle::SP_DialogCloseButton);
-    row->addStretch(1);
+    auto *query = m_toolBar->addButton(QStringLiteral("btnQuery"), QStringLiteral("查询F5"),
+                                       QStyle::SP_FileDialogContentsView);
+    m_toolBar->addSeparator();
+    auto *refresh = m_toolBar->addButton(QStringLiteral("btnRefresh"), QStringLiteral("刷新F6"),
+                                         QStyle::SP_BrowserReload);
+    m_toolBar
+        ->addButton(QStringLiteral("btnSet"), QStringLiteral("设置F7"),
+                    QStyle::SP_FileDialogDetailedView)
+        ->hide();
+    auto *print = m_toolBar->addButton(QStringLiteral("btnPrint"), QStringLiteral("打印F8"),
+                                       QStyle::SP_DialogSaveButton);
+    m_toolBar->addSeparator();
+    auto *preview = m_toolBar->addButton(QStringLiteral("btnPreview"), QStringLiteral("预览F9"),
+                                         QStyle::SP_FileDialogInfoView);
+    m_toolBar
+        ->addButton(QStringLiteral("btnExcel"), QStringLiteral("导出Excel"), QStyle::SP_DriveFDIcon)
+        ->hide();
+    m_toolBar->addSeparator();
+    auto *close = m_toolBar->addButton(QStringLiteral("btnClose"), QStringLiteral("关闭ESC"),
+                                       QStyle::SP_DialogCloseButton);
+    m_toolBar->finish();
     // Printing the room grid waits for the grid printer.
     for (QToolButton *b : {print, preview}) {
         b->setEnabled(false);
@@ -99,29 +105,6 @@ TfrmFT::TfrmFT(QWidget *parent) : TfrmBase(parent)
         connect(b, &QToolButton::clicked, this, &TfrmFT::buildGrid);
     connect(go, &QPushButton::clicked, this, &TfrmFT::buildGrid);
     connect(close, &QToolButton::clicked, this, &QDialog::reject);
-}
-
-QToolButton *TfrmFT::addToolButton(const char *name, const QString &caption, int icon)
-{
-    auto *b = new QToolButton(m_toolBar);
-    b->setObjectName(QLatin1String(name));
-    b->setText(caption);
-    b->setIcon(style()->standardIcon(QStyle::StandardPixmap(icon)));
-    b->setIconSize(QSize(16, 16));
-    b->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
-    b->setAutoRaise(true);
-    b->setFixedSize(61, 35);
-    m_toolBar->layout()->addWidget(b);
-    return b;
-}
-
-void TfrmFT::addToolSeparator()
-{
-    auto *line = new QFrame(m_toolBar);
-    line->setFrameShape(QFrame::VLine);
-    line->setFrameShadow(QFrame::Sunken);
-    line->setFixedSize(8, 31);
-    m_toolBar->layout()->addWidget(line);
 }
 
 void TfrmFT::showEvent(QShowEvent *event)

@@ -10,6 +10,8 @@ class QToolButton;
 
 namespace tavi {
 
+class ToolBar;
+
 /// The future room states: the host's rooms against the 30 days after a picked date, with each
 /// room's state on each day where the host configured a statement for them.
 class TfrmFT : public TfrmBase
@@ -40,11 +42,9 @@ protected:
     void keyPressEvent(QKeyEvent *event) override;
 
 private:
-    QToolButton *addToolButton(const char *name, const QString &caption, int icon);
-    void addToolSeparator();
     void showLegend();
 
-    QWidget *m_toolBar = nullptr;
+    ToolBar *m_toolBar = nullptr;
     QDateEdit *m_date = nullptr;
     QTableWidget *m_grid = nullptr;
     QLabel *m_legend = nullptr;

@@ -19,6 +19,7 @@
 #include "ui/GridPrintLayout.h"
 #include "ui/RecordEditorSeam.h"
 #include "ui/ReportGridView.h"
+#include "ui/ToolBar.h"
 
 #include <QApplication>
 #include <QFileInfo>
@@ -196,66 +197,40 @@ TfrmReportShow::TfrmReportShow(QWidget *parent) : TfrmBase(parent)
 
 TfrmReportShow::~TfrmReportShow() = default;
 
-QToolButton *TfrmReportShow::addToolButton(const QString &name, const QString &caption, int icon)
-{
-    auto *b = new QToolButton(m_toolBar);
-    b->setObjectName(name);
-    b->setText(caption);
-    b->setIcon(style()->standardIcon(QStyle::StandardPixmap(icon)));
-    b->setIconSize(QSize(16, 16));
-    b->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
-    b->setAutoRaise(true);
-    b->setFixedSize(61, 35);
-    m_toolBar->layout()->addWidget(b);
-    return b;
-}
-
-QFrame *TfrmReportShow::addToolSeparator()
-{
-    auto *line = new QFrame(m_toolBar);
-    line->setFrameShape(QFrame::VLine);
-    line->setFrameShadow(QFrame::Sunken);
-    line->setFixedSize(8, 31);
-    m_toolBar->layout()->addWidget(line);
-    return line;
-}
-
 void TfrmReportShow::buildToolBar()
 {
-    m_toolBar = new QFrame(this);
+    m_toolBar = new ToolBar(this);
     m_toolBar->setObjectName(QStringLiteral("ToolBar1"));
-    auto *row = new QHBoxLayout(m_toolBar);
-    row->setContentsMargins(2, 2, 2, 2);
-    row->setSpacing(0);
 
-    m_btnAdd = addToolButton(QStringLiteral("btnAdd"), QStringLiteral("添加"), QStyle::SP_FileIcon);
-    m_btnEdit = addToolButton(QStringLiteral("btnEdit"), QStringLiteral("修改"),
-                              QStyle::SP_FileDialogDetailedView);
-    m_btnDel =
-        addToolButton(QStringLiteral("btnDel"), QStringLiteral("删除"), QStyle::SP_TrashIcon);
-    m_editSeparator = addToolSeparator();
-    m_btnQuery = addToolButton(QStringLiteral("ToolButton4"), QStringLiteral("查询F5"),
-                               QStyle::SP_FileDialogContentsView);
-    addToolSeparator();
-    m_btnRefresh = addToolButton(QStringLiteral("ToolButton1"), QStringLiteral("刷新F6"),
-                                 QStyle::SP_BrowserReload);
-    m_btnSettings = addToolButton(QStringLiteral("ToolButton2"), QStringLiteral("设置F7"),
-                                  QStyle::SP_FileDialogListView);
-    m_btnPrint = addToolButton(QStringLiteral("ToolButton3"), QStringLiteral("打印F8"),
-                               QStyle::SP_DialogSaveButton);
-    addToolSeparator();
-    m_btnPreview = addToolButton(QStringLiteral("ToolButton8"), QStringLiteral("预览F9"),
-                                 QStyle::SP_FileDialogInfoView);
-    m_btnExcel = addToolButton(QStringLiteral("ToolButton10"), QStringLiteral("导出Excel"),
-                               QStyle::SP_DriveHDIcon);
-    addToolSeparator();
+    m_btnAdd =
+        m_toolBar->addButton(QStringLiteral("btnAdd"), QStringLiteral("添加"), QStyle::SP_FileIcon);
+    m_btnEdit = m_toolBar->addButton(QStringLiteral("btnEdit"), QStringLiteral("修改"),
+                                     QStyle::SP_FileDialogDetailedView);
+    m_btnDel = m_toolBar->addButton(QStringLiteral("btnDel"), QStringLiteral("删除"),
+                                    QStyle::SP_TrashIcon);
+    m_editSeparator = m_toolBar->addSeparator();
+    m_btnQuery = m_toolBar->addButton(QStringLiteral("ToolButton4"), QStringLiteral("查询F5"),
+                                      QStyle::SP_FileDialogContentsView);
+    m_toolBar->addSeparator();
+    m_btnRefresh = m_toolBar->addButton(QStringLiteral("ToolButton1"), QStringLiteral("刷新F6"),
+                                        QStyle::SP_BrowserReload);
+    m_btnSettings = m_toolBar->addButton(QStringLiteral("ToolButton2"), QStringLiteral("设置F7"),
+                                         QStyle::SP_FileDialogListView);
+    m_btnPrint = m_toolBar->addButton(QStringLiteral("ToolButton3"), QStringLiteral("打印F8"),
+                                      QStyle::SP_DialogSaveButton);
+    m_toolBar->addSeparator();
+    m_btnPreview = m_toolBar->addButton(QStringLiteral("ToolButton8"), QStringLiteral("预览F9"),
+                                        QStyle::SP_FileDialogInfoView);
+    m_btnExcel = m_toolBar->addButton(QStringLiteral("ToolButton10"), QStringLiteral("导出Excel"),
+                                      QStyle::SP_DriveHDIcon);
+    m_toolBar->addSeparator();
     m_btnSettings->setIcon(ToolIcons::design());
     m_btnPrint->setIcon(ToolIcons::print());
     m_btnPreview->setIcon(ToolIcons::preview());
     m_btnExcel->setIcon(ToolIcons::excel());
-    m_btnClose = addToolButton(QStringLiteral("ToolButton5"), QStringLiteral("关闭ESC"),
-                               QStyle::SP_DialogCloseButton);
-    row->addStretch(1);
+    m_btnClose = m_toolBar->addButton(QStringLiteral("ToolButton5"), QStringLiteral("关闭ESC"),
+                                      QStyle::SP_DialogCloseButton);
+    m_toolBar->finish();
 
     for (QWidget *w : {static_cast<QWidget *>(m_btnAdd), static_cast<QWidget *>(m_btnEdit),
                        static_cast<QWidget *>(m_btnDel), static_cast<QWidget *>(m_editSeparator),

@@ -25,6 +25,7 @@ namespace tavi {
 class ButtonEdit;
 class CategoryTreePanel;
 class ReportRun;
+class ToolBar;
 class QueryPanel;
 class ReportGridModel;
 class ReportGridView;
@@ -114,8 +115,6 @@ private:
     void openRecordEditor(bool addMode);
     void buildToolBar();
     void buildSelectionBar();
-    QToolButton *addToolButton(const QString &name, const QString &caption, int icon);
-    QFrame *addToolSeparator();
     void placeCancelButton();
     void runProgress();
     void FormClose();
@@ -155,7 +154,7 @@ private:
     qint64 m_shownSeconds = -1;
     ReportSelection m_selection;
 
-    QFrame *m_toolBar = nullptr;
+    ToolBar *m_toolBar = nullptr;
     QToolButton *m_btnAdd = nullptr;
     QToolButton *m_btnEdit = nullptr;
     QToolButton *m_btnDel = nullptr;
