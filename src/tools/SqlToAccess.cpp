@@ -109,13 +109,35 @@ QStringList tokenize(const QString &text)
 // A token of the rewrite. A rewritten call is a node over the tokens it was made of, so
 // building it copies no text: an isnull call names its first argument twice, and nested calls
 // would otherwise copy their growing arguments once per level.
+struct Node;
+using NodePtr = std::shared_ptr<const Node>;
+
 struct Node
 {
     QString text;
-    std::vector<std::shared_ptr<const Node>> parts;
+    std::vector<NodePtr> parts;
     qint64 size = 0;
+
+    Node() = default;
+    Node(const Node &) = delete;
+    Node &operator=(const Node &) = delete;
+    // Nested calls would otherwise be released recursively, one stack frame a level.
+    ~Node()
+    {
+        std::vector<NodePtr> pending = std::move(parts);
+        while (!pending.empty()) {
+            NodePtr next = std::move(pending.back());
+            pending.pop_back();
+            if (next && next.use_count() == 1) {
+                // The last owner may take the parts of a node that goes with it.
+                auto &children = const_cast<Node &>(*next).parts;
+                for (NodePtr &child : children)
+                    pending.push_back(std::move(child));
+                children.clear();
+            }
+        }
+    }
 };
-using NodePtr = std::shared_ptr<const Node>;
 
 // Beyond this a statement cannot be meant: nested isnull calls double their first argument
 // at every level.

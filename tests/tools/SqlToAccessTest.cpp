@@ -119,9 +119,10 @@ INSTANTIATE_TEST_SUITE_P(EdgeCases, SqlToAccess, testing::ValuesIn(kEdgeCases), 
 INSTANTIATE_TEST_SUITE_P(Literals, SqlToAccess, testing::ValuesIn(kLiterals), caseName);
 
 // Each level's call holds the one inside it once: the result grows with the depth only.
+// Deep enough that building or releasing the rewrite one stack frame a level would overflow.
 TEST(SqlToAccessDepth, DeeplyNestedFallbacksConvert)
 {
-    const int depth = 20000;
+    const int depth = 200000;
     QString sql = QStringLiteral("select ");
     QString expected = QStringLiteral("select ");
     for (int i = 0; i < depth; ++i) {
