@@ -112,40 +112,43 @@ QVariant ReportStore::boolValue(bool value) const
     return value ? m_connection.engine().trueValue() : 0;
 }
 
-ReportDefinition ReportStore::load(int reportId, QString *error) const
+ReportDefinition ReportStore::definitionOf(const db::Recordset &rows) const
 {
     ReportDefinition def;
-    def.id = reportId;
-    const auto rows =
-        select(QStringLiteral("select * from ReportList where id=?"), {reportId}, error);
-    if (!rows || rows->isEmpty())
-        return def;
+    def.id = number(rows, "id");
     def.found = true;
-    def.title = text(*rows, "title");
-    def.bh = text(*rows, "BH");
-    def.category = number(*rows, "lb");
-    def.sql = text(*rows, "sSql");
-    def.groupField = text(*rows, "groupfield");
-    def.flags = text(*rows, "CsList").trimmed();
-    def.typeCode = number(*rows, "Type");
-    def.addReportName = text(*rows, "AddReportName").trimmed();
-    def.mxReportName = text(*rows, "MXReportName");
-    def.favourite = number(*rows, "fav") == 1;
+    def.title = text(rows, "title");
+    def.bh = text(rows, "BH");
+    def.category = number(rows, "lb");
+    def.sql = text(rows, "sSql");
+    def.groupField = text(rows, "groupfield");
+    def.flags = text(rows, "CsList").trimmed();
+    def.typeCode = number(rows, "Type");
+    def.addReportName = text(rows, "AddReportName").trimmed();
+    def.mxReportName = text(rows, "MXReportName");
+    def.favourite = number(rows, "fav") == 1;
     def.baseTable = TableNameFromSql(def.sql);
     if (!m_appPath.isEmpty())
         def.templatePath = QDir(m_appPath + QStringLiteral("Report")).filePath(def.mxReportName);
     return def;
 }
 
+ReportDefinition ReportStore::load(int reportId, QString *error) const
+{
+    const auto rows =
+        select(QStringLiteral("select * from ReportList where id=?"), {reportId}, error);
+    if (rows && !rows->isEmpty())
+        return definitionOf(*rows);
+    ReportDefinition none;
+    none.id = reportId;
+    return none;
+}
+
 ReportDefinition ReportStore::findByTitle(const QString &title, QString *error) const
 {
     const auto rows =
-        select(QStringLiteral("select id from ReportList where title=?"), {title}, error);
-    if (!rows || rows->isEmpty()) {
-        ReportDefinition none;
-        return none;
-    }
-    return load(number(*rows, "id"), error);
+        select(QStringLiteral("select * from ReportList where title=?"), {title}, error);
+    return rows && !rows->isEmpty() ? definitionOf(*rows) : ReportDefinition();
 }
 
 QList<ReportParam> ReportStore::params(int reportId, ParamSet set, QString *error) const
@@ -478,7 +481,7 @@ QList<ReportDefinition> ReportStore::reports(int categoryTag, const QString &sea
 
 QList<ReportDefinition> ReportStore::reports(int categoryTag, QString *error) const
 {
-    QString sql = QStringLiteral("select id from reportlist where 1=1 ");
+    QString sql = QStringLiteral("select * from reportlist where 1=1 ");
     QVariantList params;
     if (categoryTag > 0) {
         sql += QStringLiteral(" and lb=?");
@@ -491,7 +494,7 @@ QList<ReportDefinition> ReportStore::reports(int categoryTag, QString *error) co
     if (!rows)
         return result;
     for (rows->first(); !rows->eof(); rows->next())
-        result << load(number(*rows, "id"), error);
+        result << definitionOf(*rows);
     return result;
 }
 

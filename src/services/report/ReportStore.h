@@ -118,6 +118,8 @@ private:
     std::unique_ptr<db::Recordset> select(const QString &sql, const QVariantList &params,
                                           QString *error) const;
     QStringList columnsOf(const QString &table) const;
+    /// The definition in the current row of a `ReportList` query.
+    ReportDefinition definitionOf(const db::Recordset &rows) const;
     QString shownTest() const;
     QVariant boolValue(bool value) const;
     QList<ReportColumnDef> readColumns(const QString &sql, const QVariantList &params,
